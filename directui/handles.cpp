@@ -6,11 +6,12 @@ namespace exdui {
 namespace {
 
 // A handle packs the slot index (bits 0-19), the slot's generation (bits
-// 20-27) and the kind (bits 28-30). Bit 31 stays clear, so handles are
-// positive as 32-bit signed values.
+// 20-26) and the kind (bits 27-30: the kinds run up to 8). Bit 31 stays
+// clear, so handles are positive as 32-bit signed values.
 constexpr uint32_t kIndexBits = 20;
 constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
-constexpr uint32_t kGenerationMask = 0xFF;
+constexpr uint32_t kGenerationMask = 0x7F;
+constexpr uint32_t kKindShift = 27;
 
 struct Slot {
   void* object = nullptr;
@@ -31,7 +32,7 @@ Table& TheTable() {
 
 HEXHANDLE Pack(uint32_t index, const Slot& slot) {
   return static_cast<HEXHANDLE>(index | (uint32_t{slot.generation} << kIndexBits) |
-                                (uint32_t(slot.kind) << 28));
+                                (uint32_t(slot.kind) << kKindShift));
 }
 
 }  // namespace
@@ -74,9 +75,9 @@ void HandleRemove(HEXHANDLE handle) {
   if (!slot.live || Pack(index, slot) != handle) return;
   slot.live = false;
   slot.object = nullptr;
-  // Generations 1..255: a retired handle is not handed out again until the
-  // slot has been reused 255 times.
-  slot.generation = static_cast<uint8_t>((slot.generation & kGenerationMask) % 255 + 1);
+  // Generations 1..127: a retired handle is not handed out again until the
+  // slot has been reused 127 times.
+  slot.generation = static_cast<uint8_t>((slot.generation & kGenerationMask) % 127 + 1);
   table.free.push_back(index);
 }
 

@@ -23,6 +23,8 @@ class Text {
   Text(const char* s);  // NOLINT(google-explicit-constructor): texts read like literals
   Text(std::string_view s);  // NOLINT(google-explicit-constructor)
   Text(const std::string& s) : Text(std::string_view(s)) {}  // NOLINT
+  // Takes over the bytes, cut at the first zero byte like the others.
+  Text(std::string&& s);  // NOLINT(google-explicit-constructor)
 
   const std::string& str() const { return bytes_; }
   int size() const { return static_cast<int>(bytes_.size()); }
@@ -87,6 +89,9 @@ Text BlankText(int n);
 int CharCode(const Text& text);
 Text CharFromCode(int code);
 Text ToHexText(int32_t value);
+// Full-width digits, signs and spaces count as their ASCII forms; leading
+// white space, an optional sign, then decimal digits. A value beyond the
+// 32-bit range is limited to INT32_MIN or INT32_MAX.
 int TextToInt(const Text& text);
 double IntegerDivide(double a, double b);
 inline int32_t BitOr(int32_t a) { return a; }
@@ -117,12 +122,12 @@ Bytes ConcatBytes(const Bytes& a, const Bytes& b, const More&... more) {
 int CompareBytes(const Bytes& a, const Bytes& b);
 Text BytesToText(const Bytes& bytes);
 Bytes TextToBytes(const Text& text);
-// The byte at a 1-based index within 1..length.
+// The byte at a 1-based index within 1..length; 0 outside it.
 uint8_t ByteAt(const Bytes& bytes, int index);
 
 // ---- Lists ----
 int ArraySize(const TextArray& array);
-// The element at a 1-based index within 1..size.
+// The element at a 1-based index within 1..size; the empty Text outside it.
 const Text& ArrayElement(const TextArray& array, int index);
 void ArrayAppend(TextArray& array, const Text& text);
 

@@ -57,7 +57,42 @@ enum {
   EXM_ERASEBKGND = 20,  // wParam: the canvas
   EXM_CHAR = 258,       // wParam: the UTF-16 code unit typed
   EXM_VSCROLL = 0x115,  // wParam: the scroll code in its low 16 bits
+  // Further messages of the library (packing described in directui/README.md).
+  EXM_SETFOCUS = 7,                // wParam: the object that lost the focus, or 0
+  EXM_KILLFOCUS = 8,               // wParam: the object that gets the focus, or 0
+  EXM_KEYDOWN = 0x100,             // wParam: SDL keycode; lParam: modifiers | scancode << 16
+  EXM_KEYUP = 0x101,               // as EXM_KEYDOWN
+  EXM_IME_STARTCOMPOSITION = 0x10D,
+  EXM_IME_ENDCOMPOSITION = 0x10E,
+  EXM_IME_COMPOSITION = 0x10F,     // wParam: the composition (library-internal record)
+  EXM_TIMER = 0x113,               // wParam: the timer id
+  EXM_MOUSEMOVE = 0x200,           // lParam: x | y << 16 in object coordinates
+  EXM_LBUTTONDOWN = 0x201,
+  EXM_LBUTTONUP = 0x202,
+  EXM_LBUTTONDBLCLK = 0x203,
+  EXM_RBUTTONDOWN = 0x204,
+  EXM_RBUTTONUP = 0x205,
+  EXM_MOUSEHOVER = 0x2A1,          // the pointer came over the object
+  EXM_MOUSELEAVE = 0x2A3,
 };
+
+// Extended object styles (dwStyleEx).
+enum : uint32_t {
+  EXOS_EX_FOCUSABLE = 0x80000000u,  // takes the keyboard focus even if its class does not
+};
+
+// Window binding styles (Ex_DUIBindWindowEx dwStyle).
+enum : uint32_t {
+  EXWS_BUTTON_CLOSE = 0x1,     // a close button in the caption bar
+  EXWS_BUTTON_MAX = 0x2,       // a maximise / restore button
+  EXWS_BUTTON_MIN = 0x4,       // a minimise button
+  EXWS_MOVEABLE = 0x100,       // dragging the caption bar moves the window
+  EXWS_TITLE = 0x400,          // the caption bar shows the window title
+  EXWS_SIZEABLE = 0x800,       // the window's edges resize it
+  EXWS_CAPTION = 0x10000,      // the library's caption bar (object ID 256) in the top pixels
+  EXWS_DBLCLKMAXIMIZE = 0x20000,  // a double click on the caption bar maximises / restores
+};
+enum { EXOBJ_CAPTION_ID = 256 };
 
 // Object styles (dwStyle).
 enum : uint32_t {

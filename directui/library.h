@@ -1,0 +1,8 @@
+// The library's life: Ex_Init to Ex_UnInit.
+#pragma once
+
+namespace exdui {
+
+bool LibraryInitialised();
+
+}  // namespace exdui
