@@ -28,7 +28,7 @@ struct EditState {
   PangoLayout* layout = nullptr;
   std::u16string layoutText;
   size_t layoutComposition = 0;  // where the underlined composition starts
-  const PangoFontDescription* layoutFont = nullptr;
+  int layoutFont = 0;            // EditFontGeneration() it was made with
 };
 
 EditState* StateOf(const Object* obj) {
@@ -48,18 +48,49 @@ EditStyle StyleOf(const Object* obj) {
   return style;
 }
 
+// The box writes in the library's default family, but no smaller than the
+// chat's own 18 pixels, so a sentence looks the same in the box and in its
+// bubble, and stays readable in the 50-pixel-high box.
+constexpr int kEditMinFontPixels = 18;
+
+struct EditFontCache {
+  PangoFontDescription* source = nullptr;  // copy of the default it was made from
+  PangoFontDescription* font = nullptr;
+  int generation = 0;
+};
+
+const PangoFontDescription* EditFont(int* generation) {
+  static EditFontCache cache;  // kept for the life of the process
+  const PangoFontDescription* base = DefaultFontDescription();
+  if (cache.source == nullptr || !pango_font_description_equal(cache.source, base)) {
+    if (cache.source != nullptr) pango_font_description_free(cache.source);
+    if (cache.font != nullptr) pango_font_description_free(cache.font);
+    cache.source = pango_font_description_copy(base);
+    cache.font = pango_font_description_copy(base);
+    double size = static_cast<double>(pango_font_description_get_size(base)) / PANGO_SCALE;
+    // Point sizes are taken at 96 dots per inch, the library's resolution.
+    double pixels = pango_font_description_get_size_is_absolute(base) ? size : size * 96.0 / 72.0;
+    if (pixels < kEditMinFontPixels)
+      pango_font_description_set_absolute_size(cache.font, kEditMinFontPixels * PANGO_SCALE);
+    ++cache.generation;
+  }
+  *generation = cache.generation;
+  return cache.font;
+}
+
 // The layout of what the box shows now; owned by the state.
 PangoLayout* LayoutOf(EditState* state, const EditStyle& style) {
-  const PangoFontDescription* font = DefaultFontDescription();
+  int generation = 0;
+  const PangoFontDescription* font = EditFont(&generation);
   std::u16string shown = EditDisplayText(state->buffer);
   size_t composition = EditIsComposing(state->buffer) ? EditSelectionStart(state->buffer) + 1 : 0;
-  if (state->layout == nullptr || state->layoutFont != font || state->layoutText != shown ||
+  if (state->layout == nullptr || state->layoutFont != generation || state->layoutText != shown ||
       state->layoutComposition != composition) {
     if (state->layout != nullptr) g_object_unref(state->layout);
     state->layout = EditCreateLayout(state->buffer, font, style);
     state->layoutText = std::move(shown);
     state->layoutComposition = composition;
-    state->layoutFont = font;
+    state->layoutFont = generation;
   }
   return state->layout;
 }

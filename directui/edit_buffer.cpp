@@ -57,7 +57,9 @@ std::u16string OneLine(std::u16string_view text) {
 
 void DeleteRange(EditBuffer& edit, size_t start, size_t end) {
   edit.text.erase(start, end - start);
-  edit.caret = edit.anchor = start;
+  // Two lone halves that meet across the gap now form a pair: the caret
+  // goes before it rather than between its halves.
+  edit.caret = edit.anchor = Snap(edit.text, start);
 }
 
 bool DeleteSelection(EditBuffer& edit) {

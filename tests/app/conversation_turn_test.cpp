@@ -130,6 +130,8 @@ struct AnswerCase {
   const char* shown;  // the bot's bubble; empty for none
 };
 
+void PrintTo(const AnswerCase& c, std::ostream* out) { *out << c.sentence; }
+
 class AnswerTest : public ConversationTurnTest, public ::testing::WithParamInterface<AnswerCase> {};
 
 TEST_P(AnswerTest, TakesTheAnswerFromTheReply) {

@@ -24,12 +24,10 @@ using Bytes = std::vector<uint8_t>;
 constexpr uint32_t kGreen = 0xFF20C040;
 
 TEST(ImageDecode, PngAndJpegGiveTheirSizeAndColours) {
-  for (const Bytes &bytes :
-       {SolidPng(30, 20, kGreen), SolidJpeg(30, 20, kGreen)}) {
+  for (const Bytes& bytes : {SolidPng(30, 20, kGreen), SolidJpeg(30, 20, kGreen)}) {
     ASSERT_FALSE(bytes.empty());
     HEXHANDLE image = 0;
-    ASSERT_EQ(
-        _img_createfrommemory(bytes.data(), intptr_t(bytes.size()), &image), 1);
+    ASSERT_EQ(_img_createfrommemory(bytes.data(), intptr_t(bytes.size()), &image), 1);
     int32_t w = 0, h = 0;
     EXPECT_EQ(_img_getsize(image, &w, &h), 1);
     EXPECT_EQ(w, 30);
@@ -37,8 +35,7 @@ TEST(ImageDecode, PngAndJpegGiveTheirSizeAndColours) {
     Surface surface(40, 30);
     const HEXHANDLE brush = _brush_createfromimg(image);
     _canvas_fillrect(surface.canvas(), brush, 0, 0, 30, 20);
-    EXPECT_TRUE(Near(surface.At(15, 10), kGreen, 12))
-        << drawing_test::Describe(surface.At(15, 10));
+    EXPECT_TRUE(Near(surface.At(15, 10), kGreen, 12)) << drawing_test::Describe(surface.At(15, 10));
     EXPECT_TRUE(Near(surface.At(35, 25), 0xFFFFFFFF));
     _brush_destroy(brush);
     EXPECT_EQ(_img_destroy(image), 1);
@@ -53,16 +50,14 @@ TEST(ImageDecode, TranslucentPngIsPremultiplied) {
   Surface surface(4, 4);
   const HEXHANDLE brush = _brush_createfromimg(image);
   _canvas_fillrect(surface.canvas(), brush, 0, 0, 4, 4);
-  EXPECT_TRUE(Near(surface.At(2, 2), 0xFFFF7F7F, 3))
-      << drawing_test::Describe(surface.At(2, 2));
+  EXPECT_TRUE(Near(surface.At(2, 2), 0xFFFF7F7F, 3)) << drawing_test::Describe(surface.At(2, 2));
   _brush_destroy(brush);
   _img_destroy(image);
 }
 
-size_t FindMarker(const Bytes &jpeg, uint8_t marker) {
+size_t FindMarker(const Bytes& jpeg, uint8_t marker) {
   for (size_t i = 2; i + 1 < jpeg.size(); ++i) {
-    if (jpeg[i] == 0xFF && jpeg[i + 1] == marker)
-      return i;
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == marker) return i;
   }
   return 0;
 }
@@ -95,8 +90,7 @@ Bytes Truncated(Bytes bytes, size_t keep) {
 Bytes RandomBytes(size_t n, uint32_t seed) {
   std::mt19937 random(seed);
   Bytes bytes(n);
-  for (auto &b : bytes)
-    b = uint8_t(random());
+  for (auto& b : bytes) b = uint8_t(random());
   return bytes;
 }
 
@@ -107,7 +101,7 @@ Bytes WithHeader(Bytes header, size_t n) {
 }
 
 struct RefusedCase {
-  const char *name;
+  const char* name;
   Bytes (*make)();
 };
 
@@ -124,33 +118,26 @@ TEST_P(RefusedPicture, GivesANullHandleQuicklyAndAllocatesNothingLarge) {
   const long peakBefore = PeakKilobytes();
   const auto start = std::chrono::steady_clock::now();
   HEXHANDLE image = 12345;
-  EXPECT_EQ(_img_createfrommemory(bytes.data(), intptr_t(bytes.size()), &image),
-            0);
+  EXPECT_EQ(_img_createfrommemory(bytes.data(), intptr_t(bytes.size()), &image), 0);
   EXPECT_EQ(image, 0);
   const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-          .count();
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 1.0) << "refusing took long: it decoded";
-  EXPECT_LT(PeakKilobytes() - peakBefore, 64 * 1024)
-      << "refusing allocated much memory";
+  EXPECT_LT(PeakKilobytes() - peakBefore, 64 * 1024) << "refusing allocated much memory";
   // Drawing with what came back draws nothing.
   Surface surface(20, 20);
   const HEXHANDLE brush = _brush_createfromimg(image);
   EXPECT_EQ(brush, 0);
-  EXPECT_EQ(
-      _canvas_fillroundedrect(surface.canvas(), brush, 0, 0, 20, 20, 10, 10),
-      0);
+  EXPECT_EQ(_canvas_fillroundedrect(surface.canvas(), brush, 0, 0, 20, 20, 10, 10), 0);
   EXPECT_TRUE(surface.InkBox().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Pictures, RefusedPicture,
     testing::Values(
-        RefusedCase{"Jpeg30000x30000",
-                    [] { return JpegWithSize(30000, 30000); }},
+        RefusedCase{"Jpeg30000x30000", [] { return JpegWithSize(30000, 30000); }},
         RefusedCase{"Jpeg0x0", [] { return JpegWithSize(0, 0); }},
-        RefusedCase{"Jpeg5000x4000",
-                    [] { return JpegWithSize(5000, 4000); }}, // 20 megapixels
+        RefusedCase{"Jpeg5000x4000", [] { return JpegWithSize(5000, 4000); }},  // 20 megapixels
         RefusedCase{"JpegTruncated",
                     [] {
                       Bytes j = SolidJpeg(64, 64, kGreen);
@@ -161,8 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Bytes j = SolidJpeg(64, 64, kGreen);
                       return Truncated(j, j.size() - 2);
                     }},
-        RefusedCase{"JpegHeaderOnly",
-                    [] { return Truncated(SolidJpeg(64, 64, kGreen), 20); }},
+        RefusedCase{"JpegHeaderOnly", [] { return Truncated(SolidJpeg(64, 64, kGreen), 20); }},
         RefusedCase{"JpegBareMarkers",
                     [] {
                       return Bytes{0xFF, 0xD8, 0xFF, 0xD9};
@@ -175,8 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Bytes p = SolidPng(64, 64, kGreen);
                       return Truncated(p, p.size() - 12);
                     }},
-        RefusedCase{"PngSignatureOnly",
-                    [] { return Truncated(SolidPng(8, 8, kGreen), 8); }},
+        RefusedCase{"PngSignatureOnly", [] { return Truncated(SolidPng(8, 8, kGreen), 8); }},
         RefusedCase{"RandomBytes", [] { return RandomBytes(4096, 1); }},
         RefusedCase{"RandomAfterJpegStart",
                     [] {
@@ -184,18 +169,14 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         RefusedCase{"RandomAfterPngSignature",
                     [] {
-                      return WithHeader(
-                          {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, 2048);
+                      return WithHeader({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, 2048);
                     }},
         RefusedCase{"Gif",
                     [] {
-                      return WithHeader(
-                          {'G', 'I', 'F', '8', '9', 'a', 0x10, 0, 0x10, 0}, 64);
+                      return WithHeader({'G', 'I', 'F', '8', '9', 'a', 0x10, 0, 0x10, 0}, 64);
                     }},
         RefusedCase{"OneByte", [] { return Bytes{0xFF}; }}),
-    [](const testing::TestParamInfo<RefusedCase> &info) {
-      return std::string(info.param.name);
-    });
+    [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
 TEST(ImageDecode, RefusesNullDataAndLengths) {
   const Bytes png = SolidPng(4, 4, kGreen);
@@ -204,8 +185,7 @@ TEST(ImageDecode, RefusesNullDataAndLengths) {
   EXPECT_EQ(image, 0);
   EXPECT_EQ(_img_createfrommemory(png.data(), 0, &image), 0);
   EXPECT_EQ(_img_createfrommemory(png.data(), -5, &image), 0);
-  EXPECT_EQ(_img_createfrommemory(png.data(), intptr_t(png.size()), nullptr),
-            0);
+  EXPECT_EQ(_img_createfrommemory(png.data(), intptr_t(png.size()), nullptr), 0);
   EXPECT_EQ(image, 0);
 }
 
@@ -229,9 +209,8 @@ TEST(ImageHeader, ReadsTheDimensionsOfBothFormats) {
 
 TEST(ImageScale, MakesASmoothCopyOfTheNewSize) {
   // Black left half, white right half: scaled up, the border is a ramp.
-  cairo_surface_t *picture =
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, 4, 4);
-  cairo_t *cr = cairo_create(picture);
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 4, 4);
+  cairo_t* cr = cairo_create(picture);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   cairo_set_source_rgb(cr, 0, 0, 0);
@@ -241,9 +220,8 @@ TEST(ImageScale, MakesASmoothCopyOfTheNewSize) {
   Bytes png;
   cairo_surface_write_to_png_stream(
       picture,
-      [](void *out, const unsigned char *data, unsigned int n) {
-        static_cast<Bytes *>(out)->insert(static_cast<Bytes *>(out)->end(),
-                                          data, data + n);
+      [](void* out, const unsigned char* data, unsigned int n) {
+        static_cast<Bytes*>(out)->insert(static_cast<Bytes*>(out)->end(), data, data + n);
         return CAIRO_STATUS_SUCCESS;
       },
       &png);
@@ -275,14 +253,12 @@ TEST(ImageScale, RefusesAbsurdSizes) {
   const Bytes png = SolidPng(4, 4, kGreen);
   HEXHANDLE image = 0;
   ASSERT_EQ(_img_createfrommemory(png.data(), intptr_t(png.size()), &image), 1);
-  const int32_t sizes[][2] = {
-      {0, 10},          {10, 0},    {-1, 10},     {10, -40},
-      {100000, 100000}, {16385, 1}, {5000, 5000}, {INT32_MAX, INT32_MAX},
-      {INT32_MIN, 1}};
-  for (const auto &size : sizes) {
+  const int32_t sizes[][2] = {{0, 10},          {10, 0},    {-1, 10},     {10, -40},
+                              {100000, 100000}, {16385, 1}, {5000, 5000}, {INT32_MAX, INT32_MAX},
+                              {INT32_MIN, 1}};
+  for (const auto& size : sizes) {
     HEXHANDLE scaled = 777;
-    EXPECT_EQ(_img_scale(image, size[0], size[1], &scaled), 0)
-        << size[0] << " x " << size[1];
+    EXPECT_EQ(_img_scale(image, size[0], size[1], &scaled), 0) << size[0] << " x " << size[1];
     EXPECT_EQ(scaled, 0);
   }
   HEXHANDLE scaled = 777;
@@ -292,4 +268,4 @@ TEST(ImageScale, RefusesAbsurdSizes) {
   _img_destroy(image);
 }
 
-} // namespace
+}  // namespace

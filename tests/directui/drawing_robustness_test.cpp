@@ -22,79 +22,62 @@ struct Handles {
 };
 
 struct Operation {
-  const char *name;
-  std::function<intptr_t(const Handles &)> call;
+  const char* name;
+  std::function<intptr_t(const Handles&)> call;
 };
 
 const Operation kOperations[] = {
     {"fillrect",
-     [](const Handles &h) {
-       return _canvas_fillrect(h.canvas, h.brush, 0, 0, 10, 10);
-     }},
+     [](const Handles& h) { return _canvas_fillrect(h.canvas, h.brush, 0, 0, 10, 10); }},
     {"drawrect",
-     [](const Handles &h) {
-       return _canvas_drawrect(h.canvas, h.brush, 0, 0, 10, 10, 1, 0);
-     }},
+     [](const Handles& h) { return _canvas_drawrect(h.canvas, h.brush, 0, 0, 10, 10, 1, 0); }},
     {"fillroundedrect",
-     [](const Handles &h) {
+     [](const Handles& h) {
        return _canvas_fillroundedrect(h.canvas, h.brush, 0, 0, 10, 10, 3, 3);
      }},
     {"drawtext",
-     [](const Handles &h) {
-       return _canvas_drawtext(h.canvas, h.font, 0xFF000000, u"x", -1, 0, 0, 0,
-                               10, 10);
+     [](const Handles& h) {
+       return _canvas_drawtext(h.canvas, h.font, 0xFF000000, u"x", -1, 0, 0, 0, 10, 10);
      }},
     {"calctextsize",
-     [](const Handles &h) {
+     [](const Handles& h) {
        float w = 5, hh = 5;
-       const int32_t r = _canvas_calctextsize(h.canvas, h.font, u"x", -1, 0, 0,
-                                              10, 10, &w, &hh);
-       return r != 0 ? intptr_t(r)
-                     : intptr_t(w != 0 || hh != 0); // on failure both read 0
+       const int32_t r = _canvas_calctextsize(h.canvas, h.font, u"x", -1, 0, 0, 10, 10, &w, &hh);
+       return r != 0 ? intptr_t(r) : intptr_t(w != 0 || hh != 0);  // on failure both read 0
      }},
     {"brush_setcolor",
-     [](const Handles &h) {
-       return intptr_t(_brush_setcolor(h.brush, 0xFF123456));
-     }},
+     [](const Handles& h) { return intptr_t(_brush_setcolor(h.brush, 0xFF123456)); }},
     {"brush_createfromimg",
-     [](const Handles &h) { return intptr_t(_brush_createfromimg(h.image)); }},
+     [](const Handles& h) { return intptr_t(_brush_createfromimg(h.image)); }},
     {"brush_settransform",
-     [](const Handles &h) {
-       return intptr_t(_brush_settransform(h.brush, h.matrix));
-     }},
+     [](const Handles& h) { return intptr_t(_brush_settransform(h.brush, h.matrix)); }},
     {"matrix_translate",
-     [](const Handles &h) {
-       return intptr_t(_matrix_translate(h.matrix, 1, 2));
-     }},
+     [](const Handles& h) { return intptr_t(_matrix_translate(h.matrix, 1, 2)); }},
     {"img_getsize",
-     [](const Handles &h) {
+     [](const Handles& h) {
        int32_t w = 5, hh = 5;
        const int32_t r = _img_getsize(h.image, &w, &hh);
        return r != 0 ? intptr_t(r) : intptr_t(w != 0 || hh != 0);
      }},
     {"img_scale",
-     [](const Handles &h) {
+     [](const Handles& h) {
        HEXHANDLE out = 5;
        const int32_t r = _img_scale(h.image, 4, 4, &out);
        return r != 0 ? intptr_t(r) : intptr_t(out != 0);
      }},
-    {"brush_destroy",
-     [](const Handles &h) { return intptr_t(_brush_destroy(h.brush)); }},
-    {"matrix_destroy",
-     [](const Handles &h) { return intptr_t(_matrix_destroy(h.matrix)); }},
-    {"img_destroy",
-     [](const Handles &h) { return intptr_t(_img_destroy(h.image)); }},
+    {"brush_destroy", [](const Handles& h) { return intptr_t(_brush_destroy(h.brush)); }},
+    {"matrix_destroy", [](const Handles& h) { return intptr_t(_matrix_destroy(h.matrix)); }},
+    {"img_destroy", [](const Handles& h) { return intptr_t(_img_destroy(h.image)); }},
 };
 
 class BadHandles : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     const auto png = drawing_test::SolidPng(4, 4, 0xFF00FF00);
     HEXHANDLE image = 0;
-    ASSERT_EQ(_img_createfrommemory(png.data(), intptr_t(png.size()), &image),
-              1);
-    live_ = {surface_.canvas(), _brush_create(0xFF000000), _matrix_create(),
-             image, _font_createfromfamily(u"sans-serif", 12, 0)};
+    ASSERT_EQ(_img_createfrommemory(png.data(), intptr_t(png.size()), &image), 1);
+    live_ = {surface_.canvas(), _brush_create(0xFF000000), _matrix_create(), image,
+             _font_createfromfamily(u"sans-serif", 12, 0)};
   }
   void TearDown() override {
     _brush_destroy(live_.brush);
@@ -104,41 +87,35 @@ protected:
 
   // For each operation, every handle it takes replaced in turn by `bad`:
   // the result is 0 and nothing is drawn.
-  void ExpectRefused(const std::function<HEXHANDLE(int slot)> &bad) {
-    for (const Operation &op : kOperations) {
+  void ExpectRefused(const std::function<HEXHANDLE(int slot)>& bad) {
+    for (const Operation& op : kOperations) {
       for (int slot = 0; slot < 5; ++slot) {
         Handles h = live_;
-        HEXHANDLE *field[] = {&h.canvas, &h.brush, &h.matrix, &h.image,
-                              &h.font};
+        HEXHANDLE* field[] = {&h.canvas, &h.brush, &h.matrix, &h.image, &h.font};
         *field[slot] = bad(slot);
-        if (slot == 4 && *field[slot] == 0)
-          continue; // font 0 is the default font
-        if (!UsesSlot(op, slot))
-          continue;
-        EXPECT_EQ(op.call(h), 0)
-            << op.name << " with a bad handle in slot " << slot;
+        if (slot == 4 && *field[slot] == 0) continue;  // font 0 is the default font
+        if (!UsesSlot(op, slot)) continue;
+        EXPECT_EQ(op.call(h), 0) << op.name << " with a bad handle in slot " << slot;
       }
     }
     EXPECT_TRUE(surface_.InkBox().empty());
   }
 
-  static bool UsesSlot(const Operation &op, int slot) {
+  static bool UsesSlot(const Operation& op, int slot) {
     const std::string name = op.name;
     switch (slot) {
-    case 0:
-      return name == "fillrect" || name == "drawrect" ||
-             name == "fillroundedrect" || name == "drawtext" ||
-             name == "calctextsize";
-    case 1:
-      return name == "fillrect" || name == "drawrect" ||
-             name == "fillroundedrect" ||
-             (name.rfind("brush_", 0) == 0 && name != "brush_createfromimg");
-    case 2:
-      return name == "brush_settransform" || name.rfind("matrix_", 0) == 0;
-    case 3:
-      return name == "brush_createfromimg" || name.rfind("img_", 0) == 0;
-    default:
-      return name == "drawtext" || name == "calctextsize";
+      case 0:
+        return name == "fillrect" || name == "drawrect" || name == "fillroundedrect" ||
+               name == "drawtext" || name == "calctextsize";
+      case 1:
+        return name == "fillrect" || name == "drawrect" || name == "fillroundedrect" ||
+               (name.rfind("brush_", 0) == 0 && name != "brush_createfromimg");
+      case 2:
+        return name == "brush_settransform" || name.rfind("matrix_", 0) == 0;
+      case 3:
+        return name == "brush_createfromimg" || name.rfind("img_", 0) == 0;
+      default:
+        return name == "drawtext" || name == "calctextsize";
     }
   }
 
@@ -151,9 +128,8 @@ TEST_F(BadHandles, ZeroIsRefused) {
 }
 
 TEST_F(BadHandles, StaleHandlesAreRefused) {
-  cairo_surface_t *other =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
-  cairo_t *cr = cairo_create(other);
+  cairo_surface_t* other = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
+  cairo_t* cr = cairo_create(other);
   const HEXHANDLE canvas = exdui::CanvasCreate(cr);
   exdui::CanvasDestroy(canvas);
   cairo_destroy(cr);
@@ -172,8 +148,7 @@ TEST_F(BadHandles, StaleHandlesAreRefused) {
 
 TEST_F(BadHandles, HandlesOfAnotherKindAreRefused) {
   // Each slot gets a live handle of the next kind.
-  const HEXHANDLE foreign[] = {live_.brush, live_.matrix, live_.image,
-                               live_.font, live_.canvas};
+  const HEXHANDLE foreign[] = {live_.brush, live_.matrix, live_.image, live_.font, live_.canvas};
   ExpectRefused([&](int slot) { return foreign[slot]; });
 }
 
@@ -193,15 +168,14 @@ TEST_F(BadHandles, DestroyingTwiceIsRefusedTheSecondTime) {
 
 TEST(CanvasHandles, CreateNeedsAContextAndDestroyKeepsIt) {
   EXPECT_EQ(exdui::CanvasCreate(nullptr), 0);
-  cairo_surface_t *surface =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
-  cairo_t *cr = cairo_create(surface);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
+  cairo_t* cr = cairo_create(surface);
   const HEXHANDLE canvas = exdui::CanvasCreate(cr);
   EXPECT_EQ(exdui::CanvasContext(canvas), cr);
   exdui::CanvasDestroy(canvas);
   EXPECT_EQ(exdui::CanvasContext(canvas), nullptr);
-  exdui::CanvasDestroy(canvas);                      // again: nothing
-  EXPECT_EQ(cairo_status(cr), CAIRO_STATUS_SUCCESS); // still the caller's
+  exdui::CanvasDestroy(canvas);                       // again: nothing
+  EXPECT_EQ(cairo_status(cr), CAIRO_STATUS_SUCCESS);  // still the caller's
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
 }
@@ -218,16 +192,10 @@ TEST(AbsurdValues, CoordinatesThatAreNotFiniteOrHugeDrawNothing) {
     EXPECT_EQ(_canvas_fillrect(surface.canvas(), brush, v, 0, 10, 10), 0);
     EXPECT_EQ(_canvas_drawrect(surface.canvas(), brush, 0, 0, 10, v, 1, 0), 0);
     EXPECT_EQ(_canvas_drawrect(surface.canvas(), brush, 0, 0, 10, 10, v, 0), 0);
-    EXPECT_EQ(
-        _canvas_fillroundedrect(surface.canvas(), brush, 0, v, 10, 10, 2, 2),
-        0);
-    EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, u"text", -1, 0,
-                               0, 0, v, 20),
-              0);
+    EXPECT_EQ(_canvas_fillroundedrect(surface.canvas(), brush, 0, v, 10, 10, 2, 2), 0);
+    EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, u"text", -1, 0, 0, 0, v, 20), 0);
   }
-  EXPECT_EQ(
-      _canvas_fillroundedrect(surface.canvas(), brush, 0, 0, 10, 10, kNaN, 2),
-      0);
+  EXPECT_EQ(_canvas_fillroundedrect(surface.canvas(), brush, 0, 0, 10, 10, kNaN, 2), 0);
   EXPECT_EQ(_canvas_drawrect(surface.canvas(), brush, 0, 0, 10, 10, -1, 0), 0);
   const HEXHANDLE matrix = _matrix_create();
   EXPECT_EQ(_matrix_translate(matrix, kNaN, 0), 0);
@@ -237,9 +205,8 @@ TEST(AbsurdValues, CoordinatesThatAreNotFiniteOrHugeDrawNothing) {
   const float widths[] = {kNaN, kInf, -5, 0, 1e30f, 0.001f};
   for (float w : widths) {
     float tw = -1, th = -1;
-    EXPECT_EQ(_canvas_calctextsize(surface.canvas(), 0, u"some text here", -1,
-                                   0, 0, w, w, &tw, &th),
-              1)
+    EXPECT_EQ(
+        _canvas_calctextsize(surface.canvas(), 0, u"some text here", -1, 0, 0, w, w, &tw, &th), 1)
         << w;
     EXPECT_GE(tw, 0.0f);
     EXPECT_GE(th, 0.0f);
@@ -249,8 +216,7 @@ TEST(AbsurdValues, CoordinatesThatAreNotFiniteOrHugeDrawNothing) {
 
 TEST(AbsurdValues, FontSizesAndFamilies) {
   EXPECT_EQ(_font_createfromfamily(u"sans-serif", 100000, 0), 0);
-  EXPECT_EQ(_font_createfromfamily(u"sans-serif", exdui::kMaxFontPixels + 1, 0),
-            0);
+  EXPECT_EQ(_font_createfromfamily(u"sans-serif", exdui::kMaxFontPixels + 1, 0), 0);
   // 0 or less keeps the default size; a null or odd family the default family.
   EXPECT_NE(_font_createfromfamily(u"sans-serif", 0, 0), 0);
   EXPECT_NE(_font_createfromfamily(u"sans-serif", -20, 0), 0);
@@ -260,8 +226,7 @@ TEST(AbsurdValues, FontSizesAndFamilies) {
   const HEXHANDLE font = _font_createfromfamily(longName.c_str(), 12, 0xF);
   ASSERT_NE(font, 0);
   Surface surface(200, 40);
-  EXPECT_EQ(_canvas_drawtext(surface.canvas(), font, 0xFF000000, u"styled", -1,
-                             0, 0, 0, 200, 40),
+  EXPECT_EQ(_canvas_drawtext(surface.canvas(), font, 0xFF000000, u"styled", -1, 0, 0, 0, 200, 40),
             1);
   EXPECT_FALSE(surface.InkBox().empty());
 }
@@ -269,34 +234,23 @@ TEST(AbsurdValues, FontSizesAndFamilies) {
 TEST(AbsurdValues, TextsWithBadUtf16AndOddLengthsStillDraw) {
   Surface surface(200, 40);
   const char16_t broken[] = {u'a', 0xD800, u'b', 0xDC00, 0xDBFF, 0};
-  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, broken, -1, 0, 0,
-                             0, 200, 40),
-            1);
+  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, broken, -1, 0, 0, 0, 200, 40), 1);
   EXPECT_FALSE(surface.InkBox().empty());
   float w1 = 0, w2 = 0, h = 0;
   // A length past the NUL stops at the NUL.
-  _canvas_calctextsize(surface.canvas(), 0, u"abc", 1000, 0, 0, 500, 100, &w1,
-                       &h);
-  _canvas_calctextsize(surface.canvas(), 0, u"abc", -1, 0, 0, 500, 100, &w2,
-                       &h);
+  _canvas_calctextsize(surface.canvas(), 0, u"abc", 1000, 0, 0, 500, 100, &w1, &h);
+  _canvas_calctextsize(surface.canvas(), 0, u"abc", -1, 0, 0, 500, 100, &w2, &h);
   EXPECT_EQ(w1, w2);
-  _canvas_calctextsize(surface.canvas(), 0, u"abc", -77, 0, 0, 500, 100, &w1,
-                       &h);
+  _canvas_calctextsize(surface.canvas(), 0, u"abc", -77, 0, 0, 500, 100, &w1, &h);
   EXPECT_EQ(w1, w2);
 }
 
 TEST(AbsurdValues, ReversedTextRectangleDrawsNothing) {
   Surface surface(100, 40);
-  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, u"text", -1, 0,
-                             90, 0, 10, 40),
-            1);
-  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, u"text", -1, 0, 0,
-                             40, 90, 0),
-            1);
-  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0x00000000, u"text", -1, 0, 0,
-                             0, 90, 40),
-            1);
+  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, u"text", -1, 0, 90, 0, 10, 40), 1);
+  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0xFF000000, u"text", -1, 0, 0, 40, 90, 0), 1);
+  EXPECT_EQ(_canvas_drawtext(surface.canvas(), 0, 0x00000000, u"text", -1, 0, 0, 0, 90, 40), 1);
   EXPECT_TRUE(surface.InkBox().empty());
 }
 
-} // namespace
+}  // namespace

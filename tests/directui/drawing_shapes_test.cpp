@@ -10,16 +10,15 @@ using drawing_test::Describe;
 using drawing_test::Near;
 using drawing_test::Surface;
 
-constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
-                   kBubble = 0xFF1A497D;
+constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBubble = 0xFF1A497D;
 
 struct PixelRow {
   int x, y;
   uint32_t argb;
 };
 
-void ExpectPixels(Surface &surface, std::initializer_list<PixelRow> rows) {
-  for (const PixelRow &row : rows) {
+void ExpectPixels(Surface& surface, std::initializer_list<PixelRow> rows) {
+  for (const PixelRow& row : rows) {
     const auto pixel = surface.At(row.x, row.y);
     EXPECT_TRUE(Near(pixel, row.argb))
         << "at (" << row.x << ", " << row.y << "): " << Describe(pixel);
@@ -44,9 +43,7 @@ TEST(CanvasFill, ReversedEdgesFillTheSameRectangle) {
   Surface surface(100, 60);
   const HEXHANDLE brush = _brush_create(kRed);
   _canvas_fillrect(surface.canvas(), brush, 50, 30, 10, 10);
-  ExpectPixels(
-      surface,
-      {{10, 10, kRed}, {49, 29, kRed}, {9, 20, kWhite}, {50, 20, kWhite}});
+  ExpectPixels(surface, {{10, 10, kRed}, {49, 29, kRed}, {9, 20, kWhite}, {50, 20, kWhite}});
   _brush_destroy(brush);
 }
 
@@ -74,8 +71,7 @@ TEST(CanvasFill, SetColorReturnsTheOldColourAndRepaintsInTheNewOne) {
 TEST(CanvasOutline, IsCentredOnTheEdges) {
   Surface surface(100, 60);
   const HEXHANDLE brush = _brush_create(kBlue);
-  EXPECT_EQ(_canvas_drawrect(surface.canvas(), brush, 20, 20, 80, 40, 2.0f, 0),
-            1);
+  EXPECT_EQ(_canvas_drawrect(surface.canvas(), brush, 20, 20, 80, 40, 2.0f, 0), 1);
   ExpectPixels(surface, {{19, 30, kBlue},
                          {20, 30, kBlue},
                          {18, 30, kWhite},
@@ -96,8 +92,7 @@ TEST(CanvasOutline, IsCentredOnTheEdges) {
 TEST(CanvasOutline, ZeroWidthDrawsNothing) {
   Surface surface(40, 40);
   const HEXHANDLE brush = _brush_create(kBlue);
-  EXPECT_EQ(_canvas_drawrect(surface.canvas(), brush, 5, 5, 30, 30, 0.0f, 0),
-            1);
+  EXPECT_EQ(_canvas_drawrect(surface.canvas(), brush, 5, 5, 30, 30, 0.0f, 0), 1);
   EXPECT_TRUE(surface.InkBox().empty());
   _brush_destroy(brush);
 }
@@ -105,9 +100,7 @@ TEST(CanvasOutline, ZeroWidthDrawsNothing) {
 TEST(CanvasRoundedRect, CornersAreRoundAndAntiAliased) {
   Surface surface(80, 60);
   const HEXHANDLE brush = _brush_create(0xFF000000);
-  EXPECT_EQ(
-      _canvas_fillroundedrect(surface.canvas(), brush, 10, 10, 70, 50, 10, 10),
-      1);
+  EXPECT_EQ(_canvas_fillroundedrect(surface.canvas(), brush, 10, 10, 70, 50, 10, 10), 1);
   ExpectPixels(surface, {{10, 10, kWhite},
                          {69, 10, kWhite},
                          {10, 49, kWhite},
@@ -132,11 +125,9 @@ TEST(CanvasRoundedRect, RadiiLargerThanHalfTheSideMakeAnEllipse) {
   Surface surface(60, 40);
   const HEXHANDLE brush = _brush_create(kBubble);
   _canvas_fillroundedrect(surface.canvas(), brush, 0, 0, 60, 40, 500, 500);
-  ExpectPixels(surface, {{30, 20, kBubble},
-                         {1, 1, kWhite},
-                         {58, 38, kWhite},
-                         {30, 1, kBubble},
-                         {1, 20, kBubble}});
+  ExpectPixels(
+      surface,
+      {{30, 20, kBubble}, {1, 1, kWhite}, {58, 38, kWhite}, {30, 1, kBubble}, {1, 20, kBubble}});
   _brush_destroy(brush);
 }
 
@@ -148,10 +139,9 @@ TEST(CanvasRoundedRect, ZeroRadiiFillTheWholeRectangle) {
   _brush_destroy(brush);
 }
 
-HEXHANDLE DecodeOrFail(const std::vector<uint8_t> &bytes) {
+HEXHANDLE DecodeOrFail(const std::vector<uint8_t>& bytes) {
   HEXHANDLE image = 0;
-  EXPECT_EQ(_img_createfrommemory(bytes.data(), intptr_t(bytes.size()), &image),
-            1);
+  EXPECT_EQ(_img_createfrommemory(bytes.data(), intptr_t(bytes.size()), &image), 1);
   EXPECT_NE(image, 0);
   return image;
 }
@@ -165,10 +155,8 @@ TEST(ImageBrush, DrawsACircleOfThePicture) {
   const HEXHANDLE matrix = _matrix_create();
   EXPECT_EQ(_matrix_translate(matrix, 40, 10), 1);
   EXPECT_EQ(_brush_settransform(brush, matrix), 1);
-  _matrix_destroy(matrix); // the brush keeps its own copy
-  EXPECT_EQ(
-      _canvas_fillroundedrect(surface.canvas(), brush, 40, 10, 70, 40, 15, 15),
-      1);
+  _matrix_destroy(matrix);  // the brush keeps its own copy
+  EXPECT_EQ(_canvas_fillroundedrect(surface.canvas(), brush, 40, 10, 70, 40, 15, 15), 1);
   ExpectPixels(surface, {{55, 25, kRed},
                          {55, 11, kRed},
                          {41, 25, kRed},
@@ -193,9 +181,8 @@ TEST(ImageBrush, DrawsACircleOfThePicture) {
 // A picture with a red left half and a blue right half shows where the
 // brush puts its top-left corner.
 std::vector<uint8_t> HalvesPng() {
-  cairo_surface_t *picture =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 20, 20);
-  cairo_t *cr = cairo_create(picture);
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 20, 20);
+  cairo_t* cr = cairo_create(picture);
   cairo_set_source_rgb(cr, 1, 0, 0);
   cairo_rectangle(cr, 0, 0, 10, 20);
   cairo_fill(cr);
@@ -206,8 +193,8 @@ std::vector<uint8_t> HalvesPng() {
   std::vector<uint8_t> png;
   cairo_surface_write_to_png_stream(
       picture,
-      [](void *out, const unsigned char *data, unsigned int n) {
-        auto *bytes = static_cast<std::vector<uint8_t> *>(out);
+      [](void* out, const unsigned char* data, unsigned int n) {
+        auto* bytes = static_cast<std::vector<uint8_t>*>(out);
         bytes->insert(bytes->end(), data, data + n);
         return CAIRO_STATUS_SUCCESS;
       },
@@ -222,7 +209,7 @@ TEST(ImageBrush, TopLeftSitsAtTheTranslatedOrigin) {
   const HEXHANDLE brush = _brush_createfromimg(image);
   const HEXHANDLE matrix = _matrix_create();
   _matrix_translate(matrix, 20, 5);
-  _matrix_translate(matrix, 10, 5); // translations add up: (30, 10)
+  _matrix_translate(matrix, 10, 5);  // translations add up: (30, 10)
   _brush_settransform(brush, matrix);
   _matrix_destroy(matrix);
   _canvas_fillrect(surface.canvas(), brush, 30, 10, 50, 30);
@@ -243,7 +230,7 @@ TEST(ImageBrush, OutlivesItsImage) {
   EXPECT_EQ(_img_destroy(image), 1);
   _canvas_fillrect(surface.canvas(), brush, 0, 0, 10, 10);
   ExpectPixels(surface, {{5, 5, kBlue}});
-  EXPECT_EQ(_brush_setcolor(brush, kRed), 0u); // an image brush has no colour
+  EXPECT_EQ(_brush_setcolor(brush, kRed), 0u);  // an image brush has no colour
   _brush_destroy(brush);
 }
 
@@ -253,8 +240,7 @@ TEST(CanvasClip, DrawingOutsideTheClipTouchesNothing) {
   cairo_clip(surface.context());
   const HEXHANDLE brush = _brush_create(kRed);
   EXPECT_EQ(_canvas_fillrect(surface.canvas(), brush, 40, 40, 60, 60), 1);
-  EXPECT_EQ(
-      _canvas_fillroundedrect(surface.canvas(), brush, 35, 0, 60, 20, 5, 5), 1);
+  EXPECT_EQ(_canvas_fillroundedrect(surface.canvas(), brush, 35, 0, 60, 20, 5, 5), 1);
   EXPECT_TRUE(surface.InkBox().empty());
   // Straddling the clip, only the inside shows.
   _canvas_fillrect(surface.canvas(), brush, 20, 20, 60, 60);
@@ -273,4 +259,4 @@ TEST(CanvasState, DrawingLeavesTheCallersSourceAlone) {
   _brush_destroy(brush);
 }
 
-} // namespace
+}  // namespace

@@ -21,14 +21,14 @@ struct Rgba {
 
 // A white (or transparent) surface with a canvas on it.
 class Surface {
-public:
+ public:
   Surface(int width, int height, uint32_t background = 0xFFFFFFFF);
   ~Surface();
-  Surface(const Surface &) = delete;
-  Surface &operator=(const Surface &) = delete;
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
 
   HEXHANDLE canvas() const { return canvas_; }
-  cairo_t *context() const { return cr_; }
+  cairo_t* context() const { return cr_; }
   int width() const { return width_; }
   int height() const { return height_; }
   // Unpremultiplied colour of a pixel.
@@ -41,15 +41,14 @@ public:
   };
   Ink InkBox(uint32_t background = 0xFFFFFFFF, int tolerance = 40);
   // Number of pixels close to `argb`.
-  int CountNear(uint32_t argb, int tolerance, int left, int top, int right,
-                int bottom);
+  int CountNear(uint32_t argb, int tolerance, int left, int top, int right, int bottom);
   // Writes drawing_failures/<test>.png when the current test has failed.
   void SaveIfFailed();
 
-private:
+ private:
   int width_, height_;
-  cairo_surface_t *surface_;
-  cairo_t *cr_;
+  cairo_surface_t* surface_;
+  cairo_t* cr_;
   HEXHANDLE canvas_;
 };
 
@@ -62,6 +61,6 @@ std::vector<uint8_t> SolidPng(int width, int height, uint32_t argb);
 std::vector<uint8_t> SolidJpeg(int width, int height, uint32_t argb);
 
 // UTF-16 from UTF-8 literals.
-std::u16string U16(const char *utf8);
+std::u16string U16(const char* utf8);
 
-} // namespace drawing_test
+}  // namespace drawing_test

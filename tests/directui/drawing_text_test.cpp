@@ -22,8 +22,7 @@ using exdui::EXDT_RIGHT;
 using exdui::EXDT_SINGLELINE;
 
 HEXHANDLE ChatFont() {
-  static const HEXHANDLE font =
-      _font_createfromfamily(U16("微软雅黑").c_str(), 18, 0);
+  static const HEXHANDLE font = _font_createfromfamily(U16("微软雅黑").c_str(), 18, 0);
   return font;
 }
 
@@ -31,25 +30,23 @@ struct Measured {
   float width = -1, height = -1;
 };
 
-Measured Measure(HEXHANDLE canvas, const std::u16string &text, float maxWidth,
+Measured Measure(HEXHANDLE canvas, const std::u16string& text, float maxWidth,
                  float maxHeight = 9999.0f, uint32_t format = 0) {
   Measured m;
-  EXPECT_EQ(_canvas_calctextsize(canvas, ChatFont(), text.c_str(), -1, format,
-                                 0, maxWidth, maxHeight, &m.width, &m.height),
+  EXPECT_EQ(_canvas_calctextsize(canvas, ChatFont(), text.c_str(), -1, format, 0, maxWidth,
+                                 maxHeight, &m.width, &m.height),
             1);
   return m;
 }
 
-void Draw(HEXHANDLE canvas, const std::u16string &text, uint32_t argb,
-          float left, float top, float right, float bottom,
-          uint32_t format = 0) {
-  EXPECT_EQ(_canvas_drawtext(canvas, ChatFont(), argb, text.c_str(), -1, format,
-                             left, top, right, bottom),
+void Draw(HEXHANDLE canvas, const std::u16string& text, uint32_t argb, float left, float top,
+          float right, float bottom, uint32_t format = 0) {
+  EXPECT_EQ(_canvas_drawtext(canvas, ChatFont(), argb, text.c_str(), -1, format, left, top, right,
+                             bottom),
             1);
 }
 
-const std::u16string kSentence =
-    U16("The quick brown fox jumps over the lazy dog again and again");
+const std::u16string kSentence = U16("The quick brown fox jumps over the lazy dog again and again");
 
 TEST(DrawText, DrawsInItsColourInsideTheRectangle) {
   Surface surface(300, 60);
@@ -60,10 +57,8 @@ TEST(DrawText, DrawsInItsColourInsideTheRectangle) {
   EXPECT_GE(ink.top, 10);
   EXPECT_LE(ink.right, 280);
   EXPECT_LE(ink.bottom, 50);
-  EXPECT_GT(surface.CountNear(0xFFFF0000, 30, 0, 0, 300, 60), 20)
-      << "no pixel in the text colour";
-  EXPECT_EQ(surface.CountNear(0xFF000000, 60, 0, 0, 300, 60), 0)
-      << "ink in another colour";
+  EXPECT_GT(surface.CountNear(0xFFFF0000, 30, 0, 0, 300, 60), 20) << "no pixel in the text colour";
+  EXPECT_EQ(surface.CountNear(0xFF000000, 60, 0, 0, 300, 60), 0) << "ink in another colour";
 }
 
 TEST(DrawText, WrapsAtTheRectangleWidth) {
@@ -73,8 +68,7 @@ TEST(DrawText, WrapsAtTheRectangleWidth) {
   const auto ink = surface.InkBox();
   ASSERT_FALSE(ink.empty());
   EXPECT_LE(ink.right, 130);
-  EXPECT_GT(ink.bottom - ink.top, 2 * oneLine.height)
-      << "the sentence did not wrap";
+  EXPECT_GT(ink.bottom - ink.top, 2 * oneLine.height) << "the sentence did not wrap";
 }
 
 TEST(DrawText, IsClippedToTheRectangle) {
@@ -91,20 +85,16 @@ TEST(DrawText, IsClippedToTheRectangle) {
 TEST(DrawText, NullAndEmptyTextsDrawNothingAndMeasureZero) {
   Surface surface(100, 40);
   float w = -1, h = -1;
-  EXPECT_EQ(_canvas_calctextsize(surface.canvas(), ChatFont(), nullptr, -1, 0,
-                                 0, 460, 9999, &w, &h),
-            1);
+  EXPECT_EQ(
+      _canvas_calctextsize(surface.canvas(), ChatFont(), nullptr, -1, 0, 0, 460, 9999, &w, &h), 1);
   EXPECT_EQ(w, 0.0f);
   EXPECT_EQ(h, 0.0f);
-  EXPECT_EQ(_canvas_calctextsize(surface.canvas(), ChatFont(), u"abc", 0, 0, 0,
-                                 460, 9999, &w, &h),
+  EXPECT_EQ(_canvas_calctextsize(surface.canvas(), ChatFont(), u"abc", 0, 0, 0, 460, 9999, &w, &h),
             1);
   EXPECT_EQ(h, 0.0f);
-  EXPECT_EQ(_canvas_drawtext(surface.canvas(), ChatFont(), 0xFF000000, nullptr,
-                             -1, 0, 0, 0, 100, 40),
-            1);
-  EXPECT_EQ(_canvas_drawtext(surface.canvas(), ChatFont(), 0xFF000000, u"", -1,
-                             0, 0, 0, 100, 40),
+  EXPECT_EQ(
+      _canvas_drawtext(surface.canvas(), ChatFont(), 0xFF000000, nullptr, -1, 0, 0, 0, 100, 40), 1);
+  EXPECT_EQ(_canvas_drawtext(surface.canvas(), ChatFont(), 0xFF000000, u"", -1, 0, 0, 0, 100, 40),
             1);
   EXPECT_TRUE(surface.InkBox().empty());
 }
@@ -112,10 +102,10 @@ TEST(DrawText, NullAndEmptyTextsDrawNothingAndMeasureZero) {
 TEST(DrawText, ExplicitLengthDrawsOnlyThatPrefix) {
   Surface surface(300, 40);
   float whole = 0, prefix = 0, h = 0;
-  _canvas_calctextsize(surface.canvas(), ChatFont(), u"Hello world", -1, 0, 0,
-                       1000, 100, &whole, &h);
-  _canvas_calctextsize(surface.canvas(), ChatFont(), u"Hello world", 5, 0, 0,
-                       1000, 100, &prefix, &h);
+  _canvas_calctextsize(surface.canvas(), ChatFont(), u"Hello world", -1, 0, 0, 1000, 100, &whole,
+                       &h);
+  _canvas_calctextsize(surface.canvas(), ChatFont(), u"Hello world", 5, 0, 0, 1000, 100, &prefix,
+                       &h);
   EXPECT_GT(prefix, 0.0f);
   EXPECT_LT(prefix, whole * 0.7f);
 }
@@ -123,8 +113,8 @@ TEST(DrawText, ExplicitLengthDrawsOnlyThatPrefix) {
 // Texts that wrap in different ways: words, an unbroken run, Chinese, mixed
 // scripts, explicit line breaks, a line of spaces.
 struct LayoutCase {
-  const char *name;
-  const char *text;
+  const char* name;
+  const char* text;
   float maxWidth;
 };
 
@@ -134,7 +124,7 @@ class MeasureMatchesDrawing : public testing::TestWithParam<LayoutCase> {};
 // text's ink stays in that box and matches the ink drawn with the full
 // maximum width: the same lines either way.
 TEST_P(MeasureMatchesDrawing, InkLiesInTheMeasuredBox) {
-  const LayoutCase &c = GetParam();
+  const LayoutCase& c = GetParam();
   const std::u16string text = U16(c.text);
   Surface narrow(600, 400), wide(600, 400);
   const Measured m = Measure(narrow.canvas(), text, c.maxWidth);
@@ -142,8 +132,7 @@ TEST_P(MeasureMatchesDrawing, InkLiesInTheMeasuredBox) {
   ASSERT_GT(m.height, 0);
   EXPECT_LE(m.width, std::ceil(c.maxWidth));
   EXPECT_EQ(m.width, std::floor(m.width)) << "widths are whole pixels";
-  Draw(narrow.canvas(), text, 0xFF000000, 10, 10, 10 + float(int(m.width)),
-       10 + m.height + 20);
+  Draw(narrow.canvas(), text, 0xFF000000, 10, 10, 10 + float(int(m.width)), 10 + m.height + 20);
   Draw(wide.canvas(), text, 0xFF000000, 10, 10, 10 + c.maxWidth, 390);
   const auto ink = narrow.InkBox();
   ASSERT_FALSE(ink.empty());
@@ -155,48 +144,36 @@ TEST_P(MeasureMatchesDrawing, InkLiesInTheMeasuredBox) {
   EXPECT_EQ(ink.left, wideInk.left);
   EXPECT_EQ(ink.top, wideInk.top);
   EXPECT_EQ(ink.bottom, wideInk.bottom);
-  EXPECT_NEAR(ink.right, wideInk.right, 1)
-      << "the two widths wrapped differently";
+  EXPECT_NEAR(ink.right, wideInk.right, 1) << "the two widths wrapped differently";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, MeasureMatchesDrawing,
     testing::Values(
         LayoutCase{"short", "Hi there", 460},
-        LayoutCase{"words",
-                   "The quick brown fox jumps over the lazy dog, twice over.",
-                   120},
-        LayoutCase{
-            "unbroken",
-            "Supercalifragilisticexpialidocious_and_then_some_more_of_it", 100},
-        LayoutCase{"chinese", "你好，世界！今天天气很好，我们去公园散步吧。",
-                   150},
+        LayoutCase{"words", "The quick brown fox jumps over the lazy dog, twice over.", 120},
+        LayoutCase{"unbroken", "Supercalifragilisticexpialidocious_and_then_some_more_of_it", 100},
+        LayoutCase{"chinese", "你好，世界！今天天气很好，我们去公园散步吧。", 150},
         LayoutCase{"mixed", "Tovi 说: hello 世界 and more words 还有中文", 130},
-        LayoutCase{"lines", "first line\nsecond\n\nfourth after an empty one",
-                   460},
+        LayoutCase{"lines", "first line\nsecond\n\nfourth after an empty one", 460},
         LayoutCase{"spaces", "a          b          c          d", 60}),
-    [](const testing::TestParamInfo<LayoutCase> &info) {
-      return std::string(info.param.name);
-    });
+    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
 TEST(MeasureText, HeightStopsAtTheLimit) {
   Surface surface(10, 10);
   std::u16string longText;
-  for (int i = 0; i < 50; ++i)
-    longText += kSentence + u" ";
+  for (int i = 0; i < 50; ++i) longText += kSentence + u" ";
   const Measured limited = Measure(surface.canvas(), longText, 200, 100);
   EXPECT_EQ(limited.height, 100.0f);
-  const Measured whole =
-      Measure(surface.canvas(), longText, 200, 0); // no limit
+  const Measured whole = Measure(surface.canvas(), longText, 200, 0);  // no limit
   EXPECT_GT(whole.height, 1000.0f);
 }
 
 TEST(MeasureText, SingleLineIgnoresWidthAndLineBreaks) {
   Surface surface(10, 10);
-  const Measured one =
-      Measure(surface.canvas(), U16("alpha"), 10, 9999, EXDT_SINGLELINE);
-  const Measured two = Measure(surface.canvas(), U16("alpha\nbeta gamma"), 10,
-                               9999, EXDT_SINGLELINE);
+  const Measured one = Measure(surface.canvas(), U16("alpha"), 10, 9999, EXDT_SINGLELINE);
+  const Measured two =
+      Measure(surface.canvas(), U16("alpha\nbeta gamma"), 10, 9999, EXDT_SINGLELINE);
   EXPECT_EQ(one.height, two.height);
   EXPECT_GT(two.width, one.width);
   EXPECT_GT(two.width, 10.0f);
@@ -222,30 +199,28 @@ class Alignment : public testing::TestWithParam<AlignCase> {};
 
 TEST_P(Alignment, PlacesTheLine) {
   Surface surface(300, 40);
-  Draw(surface.canvas(), U16("middle"), 0xFF000000, 0, 0, 300, 40,
-       GetParam().format);
+  Draw(surface.canvas(), U16("middle"), 0xFF000000, 0, 0, 300, 40, GetParam().format);
   const auto ink = surface.InkBox();
   ASSERT_FALSE(ink.empty());
   switch (GetParam().edge) {
-  case Edge::Left:
-    EXPECT_LE(ink.left, 4);
-    break;
-  case Edge::Centre:
-    EXPECT_NEAR((ink.left + ink.right) / 2.0, 150.0, 4.0);
-    break;
-  case Edge::Right:
-    EXPECT_GE(ink.right, 296);
-    break;
+    case Edge::Left:
+      EXPECT_LE(ink.left, 4);
+      break;
+    case Edge::Centre:
+      EXPECT_NEAR((ink.left + ink.right) / 2.0, 150.0, 4.0);
+      break;
+    case Edge::Right:
+      EXPECT_GE(ink.right, 296);
+      break;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, Alignment,
-    testing::Values(AlignCase{0, Edge::Left},
-                    AlignCase{EXDT_CENTER, Edge::Centre},
-                    AlignCase{EXDT_RIGHT, Edge::Right},
-                    AlignCase{EXDT_CENTER | EXDT_SINGLELINE, Edge::Centre},
-                    AlignCase{EXDT_RIGHT | EXDT_SINGLELINE, Edge::Right}));
+INSTANTIATE_TEST_SUITE_P(Formats, Alignment,
+                         testing::Values(AlignCase{0, Edge::Left},
+                                         AlignCase{EXDT_CENTER, Edge::Centre},
+                                         AlignCase{EXDT_RIGHT, Edge::Right},
+                                         AlignCase{EXDT_CENTER | EXDT_SINGLELINE, Edge::Centre},
+                                         AlignCase{EXDT_RIGHT | EXDT_SINGLELINE, Edge::Right}));
 
 TEST(ChineseText, RendersThroughAnInstalledFace) {
   Surface surface(300, 60);
@@ -255,11 +230,11 @@ TEST(ChineseText, RendersThroughAnInstalledFace) {
   Draw(surface.canvas(), text, 0xFF000000, 10, 10, 290, 50);
   EXPECT_GT(surface.CountNear(0xFF000000, 60, 0, 0, 300, 60), 30);
   // The face chosen for the characters really has them (no empty boxes).
-  PangoFontset *fonts = pango_context_load_fontset(
-      exdui::SharedPangoContext(), exdui::FontDescription(ChatFont()),
-      pango_language_from_string("zh-cn"));
+  PangoFontset* fonts =
+      pango_context_load_fontset(exdui::SharedPangoContext(), exdui::FontDescription(ChatFont()),
+                                 pango_language_from_string("zh-cn"));
   ASSERT_NE(fonts, nullptr);
-  PangoFont *face = pango_fontset_get_font(fonts, 0x4F60);
+  PangoFont* face = pango_fontset_get_font(fonts, 0x4F60);
   EXPECT_TRUE(pango_font_has_char(face, 0x4F60));
   EXPECT_TRUE(pango_font_has_char(face, 0x754C));
   g_object_unref(face);
@@ -271,17 +246,15 @@ TEST(ChineseText, RendersThroughAnInstalledFace) {
 TEST(ChunkedLayout, GivesTheLinesOfAWholeLayout) {
   std::string utf8;
   for (int i = 0; i < 120; ++i) {
-    utf8 +=
-        (i % 3 == 0) ? "中文句子也要一起换行，" : "some words of English text ";
-    if (i % 17 == 16)
-      utf8 += "\n";
+    utf8 += (i % 3 == 0) ? "中文句子也要一起换行，" : "some words of English text ";
+    if (i % 17 == 16) utf8 += "\n";
   }
   const std::u16string text = U16(utf8.c_str());
   ASSERT_GT(utf8.size(), size_t(4 * exdui::kChunkBytes));
   Surface surface(10, 10);
   const Measured m = Measure(surface.canvas(), text, 300, 0);
 
-  PangoLayout *whole = pango_layout_new(exdui::SharedPangoContext());
+  PangoLayout* whole = pango_layout_new(exdui::SharedPangoContext());
   pango_layout_set_font_description(whole, exdui::FontDescription(ChatFont()));
   pango_layout_set_width(whole, 300 * PANGO_SCALE);
   pango_layout_set_wrap(whole, PANGO_WRAP_WORD_CHAR);
@@ -310,40 +283,37 @@ TEST(TextCache, RemeasuringTheSameTextHitsTheCache) {
   // Another width, another text or another font is another entry.
   Measure(surface.canvas(), text, 50);
   Measure(surface.canvas(), text + u"!", 333);
-  EXPECT_EQ(exdui::TextCacheCountersNow().measureMisses,
-            after.measureMisses + 2);
+  EXPECT_EQ(exdui::TextCacheCountersNow().measureMisses, after.measureMisses + 2);
 }
 
 TEST(TextCache, ChangingTheDefaultFontIsNotServedFromTheCache) {
   Surface surface(10, 10);
   float w1 = 0, w2 = 0, h = 0;
   exdui::SetDefaultFont("sans-serif", 12);
-  _canvas_calctextsize(surface.canvas(), 0, u"default font", -1, 0, 0, 500, 100,
-                       &w1, &h);
+  _canvas_calctextsize(surface.canvas(), 0, u"default font", -1, 0, 0, 500, 100, &w1, &h);
   exdui::SetDefaultFont("sans-serif", 24);
-  _canvas_calctextsize(surface.canvas(), 0, u"default font", -1, 0, 0, 500, 100,
-                       &w2, &h);
+  _canvas_calctextsize(surface.canvas(), 0, u"default font", -1, 0, 0, 500, 100, &w2, &h);
   EXPECT_GT(w2, w1 * 1.5f);
   exdui::SetDefaultFont(nullptr, 14);
 }
 
 // Bounded work: answers a server could send. A run of 100,000 characters
 // with no break point, and a megabyte of Chinese.
-std::u16string Unbroken(size_t n) { return std::u16string(n, u'a'); }
+std::u16string Unbroken(size_t n) {
+  return std::u16string(n, u'a');
+}
 
 std::u16string ChineseMegabyte() {
   std::u16string text;
   // Three UTF-8 bytes a character: about 1 MiB.
-  for (int i = 0; i < (1 << 20) / 3; ++i)
-    text.push_back(char16_t(0x4E00 + (i * 7) % 3000));
+  for (int i = 0; i < (1 << 20) / 3; ++i) text.push_back(char16_t(0x4E00 + (i * 7) % 3000));
   return text;
 }
 
 class HostileText : public testing::TestWithParam<int> {};
 
 TEST_P(HostileText, MeasuresAndDrawsWrappedInsideItsRectangle) {
-  const std::u16string text =
-      GetParam() == 0 ? Unbroken(100000) : ChineseMegabyte();
+  const std::u16string text = GetParam() == 0 ? Unbroken(100000) : ChineseMegabyte();
   // The transcript's last entry, scrolled to the bottom of a 388-high view.
   Surface surface(580, 388);
   const Measured m = Measure(surface.canvas(), text, 460, 9999.0f);
@@ -352,15 +322,14 @@ TEST_P(HostileText, MeasuresAndDrawsWrappedInsideItsRectangle) {
   EXPECT_EQ(m.height, 9999.0f);
   const float top = 388.0f - (m.height + 22);
   cairo_save(surface.context());
-  Draw(surface.canvas(), text, 0xFF000000, 60, top + 14,
-       60 + float(int(m.width)), top + m.height + 12);
+  Draw(surface.canvas(), text, 0xFF000000, 60, top + 14, 60 + float(int(m.width)),
+       top + m.height + 12);
   cairo_restore(surface.context());
   const auto ink = surface.InkBox();
   ASSERT_FALSE(ink.empty());
   EXPECT_GE(ink.left, 59);
   EXPECT_LE(ink.right, 60 + int(m.width) + 1);
-  EXPECT_GT(ink.bottom - ink.top, 300)
-      << "the visible part is not full of lines";
+  EXPECT_GT(ink.bottom - ink.top, 300) << "the visible part is not full of lines";
   // Measured again without a height limit, the text is far taller.
   const Measured whole = Measure(surface.canvas(), text, 460, 0.0f);
   EXPECT_GT(whole.height, 20000.0f);
@@ -368,9 +337,8 @@ TEST_P(HostileText, MeasuresAndDrawsWrappedInsideItsRectangle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, HostileText, testing::Values(0, 1),
-                         [](const testing::TestParamInfo<int> &info) {
-                           return std::string(info.param == 0 ? "Unbroken100k"
-                                                              : "Chinese1MiB");
+                         [](const testing::TestParamInfo<int>& info) {
+                           return std::string(info.param == 0 ? "Unbroken100k" : "Chinese1MiB");
                          });
 
 TEST(HostileText, SingleLineOfAMillionCharactersDrawsOneLine) {
@@ -383,4 +351,4 @@ TEST(HostileText, SingleLineOfAMillionCharactersDrawsOneLine) {
   EXPECT_FALSE(surface.InkBox().empty());
 }
 
-} // namespace
+}  // namespace

@@ -188,6 +188,16 @@ const Row kRows[] = {
     {"BackspaceAtStart", u"|ab", {{Op::Backspace}}, u"|ab"},
     {"BackspaceOneUnit", u"ab|c", {{Op::Backspace}}, u"a|c"},
     {"BackspaceWholePair", u"a😀|b", {{Op::Backspace}}, u"a|b"},
+    {"BackspaceJoiningLoneHalves",
+     u"\xD83D"
+     u"a|\xDE00",
+     {{Op::Backspace}},
+     u"|😀"},
+    {"DeleteJoiningLoneHalves",
+     u"\xD83D|a"
+     u"\xDE00",
+     {{Op::Delete}},
+     u"|😀"},
     {"BackspaceSelection", u"a^bc|d", {{Op::Backspace}}, u"a|d"},
     {"BackspaceCjk", u"你好|", {{Op::Backspace}}, u"你|"},
     {"DeleteAtEnd", u"ab|", {{Op::Delete}}, u"ab|"},
