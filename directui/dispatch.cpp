@@ -25,7 +25,7 @@ intptr_t SendObjectMessage(Object* obj, int32_t msg, intptr_t wParam, intptr_t l
   const HEXHANDLE handle = obj->handle;
   std::vector<DispatchFrame>& frames = DispatchFrames();
   const size_t index = frames.size();
-  frames.push_back({obj, msg, false, false});
+  frames.push_back({obj, msg, wParam, false, false});
   intptr_t result = 0;
   const ExMsgProc handler = obj->handler;
   if (handler != nullptr) {
@@ -64,8 +64,19 @@ intptr_t DefaultObjectProc(Object* obj, int32_t msg, intptr_t, intptr_t) {
 
 using namespace exdui;
 
+namespace {
+
+// The IME composition message carries the address of a record of the
+// library's own in wParam. From outside it is accepted only as the default
+// handling of that very message while the library delivers it; a forged one
+// would make the edit box follow an arbitrary address.
+bool CarriesLibraryRecord(int32_t msg) { return msg == EXM_IME_COMPOSITION; }
+
+}  // namespace
+
 EXDUI_EXPORT intptr_t Ex_ObjSendMessage(HEXHANDLE hObj, int32_t uMsg, intptr_t wParam,
                                         intptr_t lParam) {
+  if (CarriesLibraryRecord(uMsg)) return 0;
   return SendObjectMessage(ObjectFromHandle(hObj), uMsg, wParam, lParam);
 }
 
@@ -76,6 +87,8 @@ EXDUI_EXPORT intptr_t Ex_ObjDefProc(HEXHANDLE, HEXHANDLE hObj, int32_t uMsg, int
   // Called by a handler for the message it is handling: the default handling
   // happens here, and not again when the handler returns.
   const int frame = FindDispatchFrame(obj, uMsg);
+  if (CarriesLibraryRecord(uMsg) && (frame < 0 || DispatchFrames()[frame].wParam != wParam))
+    return 0;
   if (frame >= 0) {
     if (DispatchFrames()[frame].defaultDone) return 0;
     DispatchFrames()[frame].defaultDone = true;

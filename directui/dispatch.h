@@ -15,6 +15,7 @@ namespace exdui {
 struct DispatchFrame {
   Object* obj;
   int32_t msg;
+  intptr_t wParam;
   bool defaultDone;       // the default handling ran (or will not run) for this message
   bool paintedByHandler;  // a paint message whose handler called Ex_ObjBeginPaint
 };

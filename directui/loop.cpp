@@ -118,6 +118,9 @@ EXDUI_EXPORT int32_t Ex_Init(intptr_t, uint32_t, intptr_t, const char16_t*, cons
   SetDefaultFont(theme.fontFamily.c_str(), theme.fontSize);
   if (g_initialised) return 1;
   // The library shows the IME's composition itself, inside the edit box.
+  // Present through the plain window surface: the software back buffer gains
+  // nothing from a GL renderer, which is slower to start and to present.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, "1");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
