@@ -84,7 +84,8 @@ GbkTables* BuildGbkTables() {
   }
   for (int lead = kLeadFirst; lead <= kLeadLast; ++lead) {
     for (int trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-      tables.pairs[(lead - 0x80) << 8 | trail] = tables.toWide[lead - kLeadFirst][trail - kTrailFirst];
+      tables.pairs[(lead - 0x80) << 8 | trail] =
+          tables.toWide[lead - kLeadFirst][trail - kTrailFirst];
     }
   }
   // The first double-byte character of a unit wins, as with the system's
@@ -198,19 +199,17 @@ int64_t Utf8ToWide(const uint8_t* src, int64_t n, char16_t* dst, int64_t capacit
     // and checked at once; anything else takes the careful path below.
     if (n - i >= 3 && out.Room(1)) {
       uint8_t c1 = src[i + 1], c2 = src[i + 2];
-      uint32_t is1 = b < 0x80, is2 = (b & 0xE0) == 0xC0, is3 = (b & 0xF0) == 0xE0;
+      int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 0;
       uint32_t cp2 = (b & 0x1Fu) << 6 | (c1 & 0x3Fu);
       uint32_t cp3 = (b & 0x0Fu) << 12 | (c1 & 0x3Fu) << 6 | (c2 & 0x3Fu);
-      uint32_t tail1 = (c1 & 0xC0) == 0x80, tail2 = (c2 & 0xC0) == 0x80;
-      // Bitwise, not short-circuit, so that the kind of character costs no
-      // branch: mixed text switches kinds too often to predict.
-      uint32_t valid = is1 | (is2 & tail1 & (cp2 >= 0x80)) |
-                       (is3 & tail1 & tail2 & (cp3 >= 0x800) & (cp3 - 0xD800u >= 0x800u));
-      if (valid != 0) {
-        uint32_t cp = (b & (0u - is1)) | (cp2 & (0u - is2)) | (cp3 & (0u - is3));
+      uint32_t cp = length == 1 ? b : length == 2 ? cp2 : cp3;
+      bool tail1 = (c1 & 0xC0) == 0x80, tail2 = (c2 & 0xC0) == 0x80;
+      bool valid = length == 1 || (length == 2 && tail1 && cp >= 0x80) ||
+                   (length == 3 && tail1 && tail2 && cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF));
+      if (valid) {
         if constexpr (kWrite) dst[out.count] = static_cast<char16_t>(cp);
         ++out.count;
-        i += is1 + 2 * is2 + 3 * is3;
+        i += length;
         continue;
       }
     }

@@ -136,7 +136,8 @@ DWORD GetFileSize(HANDLE file, DWORD* fileSizeHigh) {
   return static_cast<DWORD>(size);
 }
 
-BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void* /*overlapped*/) {
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead,
+              void* /*overlapped*/) {
   if (bytesRead != nullptr) *bytesRead = 0;
   FileRecord* record = FindFile(file);
   if (record == nullptr || (buffer == nullptr && bytesToRead != 0)) return 0;
@@ -190,8 +191,8 @@ DWORD GetModuleFileNameA(HANDLE module, char* fileName, DWORD size) {
   std::string native = ExecutablePath();
   if (native.empty()) return 0;
   std::string path;
-  int units = MultiByteToWideChar(CP_UTF8, 0, native.data(), static_cast<int>(native.size()),
-                                  nullptr, 0);
+  int units =
+      MultiByteToWideChar(CP_UTF8, 0, native.data(), static_cast<int>(native.size()), nullptr, 0);
   if (units > 0) {
     std::u16string wide(static_cast<size_t>(units), u'\0');
     MultiByteToWideChar(CP_UTF8, 0, native.data(), static_cast<int>(native.size()), wide.data(),

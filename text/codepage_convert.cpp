@@ -6,12 +6,18 @@
 
 namespace {
 
-Bytes ZeroUnit() { return Bytes(std::string(2, '\0')); }
+Bytes ZeroUnit() {
+  return Bytes(std::string(2, '\0'));
+}
 
 // The whole units of a UTF-16 value; an odd last byte is ignored.
-int UnitCount(const Bytes& wide) { return wide.size() / 2; }
+int UnitCount(const Bytes& wide) {
+  return wide.size() / 2;
+}
 
-const WCHAR* Units(const Bytes& wide) { return reinterpret_cast<const WCHAR*>(wide.str().data()); }
+const WCHAR* Units(const Bytes& wide) {
+  return reinterpret_cast<const WCHAR*>(wide.str().data());
+}
 
 // Converts `count` units to a narrow text, cut at its first zero byte.
 Text ConvertUnits(const WCHAR* units, int count, int codePage) {
@@ -52,8 +58,8 @@ Bytes CodePageToWide(const Text& text, int codePage) {
   int n = MultiByteToWideChar(page, 0, text.c_str(), -1, nullptr, 0);
   if (n <= 0) return ZeroUnit();
   std::string wide(static_cast<size_t>(n) * 2, '\0');
-  int done = MultiByteToWideChar(page, 0, text.c_str(), -1,
-                                 reinterpret_cast<WCHAR*>(wide.data()), n);
+  int done =
+      MultiByteToWideChar(page, 0, text.c_str(), -1, reinterpret_cast<WCHAR*>(wide.data()), n);
   if (done != n) return ZeroUnit();
   return Bytes(std::move(wide));
 }

@@ -10,7 +10,8 @@ Text ReplaceText(const Text& text, const Text& sought, const Text& replacement, 
   int64_t length = text.size();
   int64_t s = static_cast<int64_t>(start) - 1;
   if (s < 0) s = 0;
-  if (text.empty() || sought.empty() || s >= length || (count.has_value() && *count == 0)) return text;
+  if (text.empty() || sought.empty() || s >= length || (count.has_value() && *count == 0))
+    return text;
   // A negative count never runs down to zero, so it replaces them all.
   int64_t left = count.has_value() && *count > 0 ? *count : -1;
   const std::string& in = text.str();
@@ -27,7 +28,8 @@ Text ReplaceText(const Text& text, const Text& sought, const Text& replacement, 
       // A one-byte sought text lets the scan reach the last byte; when that
       // is a lone lead byte it is dropped.
       size_t end = in.size();
-      if (m == 1 && end - c >= 1 && bytes[end - 1] >= 0x80 && finder.BeginsCharacterFrom(end - 1, c)) {
+      if (m == 1 && end - c >= 1 && bytes[end - 1] >= 0x80 &&
+          finder.BeginsCharacterFrom(end - 1, c)) {
         --end;
       }
       out.append(in, c, end - c);
@@ -115,6 +117,10 @@ Text ChangeCase(const Text& text, uint8_t first, uint8_t last) {
 
 }  // namespace
 
-Text ToUpperCase(const Text& text) { return ChangeCase(text, 'a', 'z'); }
+Text ToUpperCase(const Text& text) {
+  return ChangeCase(text, 'a', 'z');
+}
 
-Text ToLowerCase(const Text& text) { return ChangeCase(text, 'A', 'Z'); }
+Text ToLowerCase(const Text& text) {
+  return ChangeCase(text, 'A', 'Z');
+}

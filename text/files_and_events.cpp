@@ -14,7 +14,9 @@ Text RunDirectory() {
   return Text(full.substr(0, backslash));
 }
 
-bool FileExists(const Text& path) { return DirectorySearchFindsAny(TextData(path)) != 0; }
+bool FileExists(const Text& path) {
+  return DirectorySearchFindsAny(TextData(path)) != 0;
+}
 
 bool WriteWholeFile(const Text& path, const Bytes& bytes) {
   if (path.empty()) return false;

@@ -57,7 +57,8 @@ size_t Finder::FoldedNext(size_t from) {
     size_t span = chunkEnd_ - from;
     const void* hit = m == 1 ? memchr(base + offset, static_cast<uint8_t>(sought_[0]), span)
                              : memmem(base + offset, span, sought_.data(), m);
-    if (hit != nullptr) return chunkBegin_ + static_cast<size_t>(static_cast<const uint8_t*>(hit) - base);
+    if (hit != nullptr)
+      return chunkBegin_ + static_cast<size_t>(static_cast<const uint8_t*>(hit) - base);
     if (chunkEnd_ == length_) return kNotFound;
     from = chunkEnd_ - m + 1;  // every start before this one was searched
   }

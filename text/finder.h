@@ -18,7 +18,9 @@ namespace text_internal {
 inline constexpr size_t kNotFound = static_cast<size_t>(-1);
 
 // ASCII letters only, whatever the system's language settings.
-inline uint8_t FoldByte(uint8_t b) { return static_cast<uint8_t>(b - 'A') < 26 ? b | 0x20 : b; }
+inline uint8_t FoldByte(uint8_t b) {
+  return static_cast<uint8_t>(b - 'A') < 26 ? b | 0x20 : b;
+}
 
 class Finder {
  public:

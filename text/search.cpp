@@ -9,7 +9,9 @@ using text_internal::kNotFound;
 
 namespace {
 
-bool IsLead(uint8_t b) { return b >= 0x80; }
+bool IsLead(uint8_t b) {
+  return b >= 0x80;
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ int FindText(const Text& text, const Text& sought, int start, bool ignoreCase) {
   return p == kNotFound ? -1 : static_cast<int>(p + 1);
 }
 
-int FindTextReverse(const Text& text, const Text& sought, std::optional<int> start, bool ignoreCase) {
+int FindTextReverse(const Text& text, const Text& sought, std::optional<int> start,
+                    bool ignoreCase) {
   int64_t length = text.size();
   int64_t region = length;
   if (start.has_value()) {
@@ -71,7 +74,8 @@ Text TextLeftOfMarker(const Text& text, const Text& marker, int start, bool igno
   // Here 0x80 stands alone, and characters are counted from the text's
   // first byte whatever the start.
   Finder finder(text.str(), marker.str(), ignoreCase, 0x81);
-  for (size_t p = finder.Next(static_cast<size_t>(s), 0); p != kNotFound; p = finder.Next(p + 1, 0)) {
+  for (size_t p = finder.Next(static_cast<size_t>(s), 0); p != kNotFound;
+       p = finder.Next(p + 1, 0)) {
     bool exact = true;
     for (size_t k : secondBytes) {
       if (bytes[p + k] != mark[k]) {

@@ -20,7 +20,7 @@ class Text {
   Text() = default;
   // Takes the bytes up to, not including, the first zero byte (all of them
   // when there is none), so a Text never holds a zero byte. nullptr is empty.
-  Text(const char* s);  // NOLINT(google-explicit-constructor): texts read like literals
+  Text(const char* s);       // NOLINT(google-explicit-constructor): texts read like literals
   Text(std::string_view s);  // NOLINT(google-explicit-constructor)
   Text(const std::string& s) : Text(std::string_view(s)) {}  // NOLINT
   // Takes over the bytes, cut at the first zero byte like the others.
@@ -94,7 +94,9 @@ Text ToHexText(int32_t value);
 // 32-bit range is limited to INT32_MIN or INT32_MAX.
 int TextToInt(const Text& text);
 double IntegerDivide(double a, double b);
-inline int32_t BitOr(int32_t a) { return a; }
+inline int32_t BitOr(int32_t a) {
+  return a;
+}
 template <class... More>
 int32_t BitOr(int32_t a, int32_t b, More... more) {
   return BitOr(static_cast<int32_t>(a | b), static_cast<int32_t>(more)...);
@@ -116,8 +118,8 @@ Bytes BytesMid(const Bytes& bytes, int start, int n);
 Bytes ConcatBytesList(std::initializer_list<std::string_view> parts);
 template <class... More>
 Bytes ConcatBytes(const Bytes& a, const Bytes& b, const More&... more) {
-  return ConcatBytesList({std::string_view(a.str()), std::string_view(b.str()),
-                          std::string_view(more.str())...});
+  return ConcatBytesList(
+      {std::string_view(a.str()), std::string_view(b.str()), std::string_view(more.str())...});
 }
 int CompareBytes(const Bytes& a, const Bytes& b);
 Text BytesToText(const Bytes& bytes);
@@ -158,8 +160,7 @@ int FindText(const Text& text, const Text& sought, int start = 1, bool ignoreCas
 int FindTextReverse(const Text& text, const Text& sought, std::optional<int> start = std::nullopt,
                     bool ignoreCase = false);
 Text ReplaceText(const Text& text, const Text& sought, const Text& replacement = Text(),
-                 int start = 1, std::optional<int> count = std::nullopt,
-                 bool caseSensitive = true);
+                 int start = 1, std::optional<int> count = std::nullopt, bool caseSensitive = true);
 TextArray SplitText(const Text& text, const Text& delimiter);
 Text TrimText(const Text& text);
 Text ToUpperCase(const Text& text);

@@ -32,14 +32,19 @@ Text::Text(std::string&& s) : bytes_(std::move(s)) {
 }
 
 Bytes::Bytes(const void* data, int length) {
-  if (data != nullptr && length > 0) bytes_.assign(static_cast<const char*>(data), static_cast<size_t>(length));
+  if (data != nullptr && length > 0)
+    bytes_.assign(static_cast<const char*>(data), static_cast<size_t>(length));
 }
 
 // ---- Text basics ----
 
-int TextLength(const Text& text) { return text.size(); }
+int TextLength(const Text& text) {
+  return text.size();
+}
 
-const char* TextData(const Text& text) { return text.empty() ? nullptr : text.c_str(); }
+const char* TextData(const Text& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
 
 Text ConcatTextList(std::initializer_list<std::string_view> parts) {
   size_t total = 0;
@@ -71,7 +76,8 @@ Text TextMid(const Text& text, int start, int n) {
   int64_t length = text.size();
   if (start < 1 || start > length || n <= 0) return Text();
   int64_t count = Limit(n, 0, length - start + 1);
-  return Text(std::string_view(text.str()).substr(static_cast<size_t>(start - 1), static_cast<size_t>(count)));
+  return Text(std::string_view(text.str())
+                  .substr(static_cast<size_t>(start - 1), static_cast<size_t>(count)));
 }
 
 Text BlankText(int n) {
@@ -141,11 +147,15 @@ int TextToInt(const Text& text) {
   return static_cast<int>(negative ? -value : value);
 }
 
-double IntegerDivide(double a, double b) { return std::trunc(a / b); }
+double IntegerDivide(double a, double b) {
+  return std::trunc(a / b);
+}
 
 // ---- Bytes ----
 
-int BytesLength(const Bytes& bytes) { return bytes.size(); }
+int BytesLength(const Bytes& bytes) {
+  return bytes.size();
+}
 
 const uint8_t* BytesData(const Bytes& bytes) {
   return bytes.empty() ? nullptr : reinterpret_cast<const uint8_t*>(bytes.str().data());
@@ -187,9 +197,13 @@ int CompareBytes(const Bytes& a, const Bytes& b) {
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
-Text BytesToText(const Bytes& bytes) { return Text(std::string_view(bytes.str())); }
+Text BytesToText(const Bytes& bytes) {
+  return Text(std::string_view(bytes.str()));
+}
 
-Bytes TextToBytes(const Text& text) { return Bytes(text.str()); }
+Bytes TextToBytes(const Text& text) {
+  return Bytes(text.str());
+}
 
 uint8_t ByteAt(const Bytes& bytes, int index) {
   if (index < 1 || index > bytes.size()) return 0;
@@ -198,7 +212,9 @@ uint8_t ByteAt(const Bytes& bytes, int index) {
 
 // ---- Lists ----
 
-int ArraySize(const TextArray& array) { return static_cast<int>(array.items().size()); }
+int ArraySize(const TextArray& array) {
+  return static_cast<int>(array.items().size());
+}
 
 const Text& ArrayElement(const TextArray& array, int index) {
   static const Text kEmpty;
@@ -206,7 +222,9 @@ const Text& ArrayElement(const TextArray& array, int index) {
   return array.items()[static_cast<size_t>(index - 1)];
 }
 
-void ArrayAppend(TextArray& array, const Text& text) { array.items().push_back(text); }
+void ArrayAppend(TextArray& array, const Text& text) {
+  array.items().push_back(text);
+}
 
 // ---- Shared helper ----
 

@@ -19,8 +19,8 @@ constexpr size_t kSize = 1 << 20;
 // with the sought text only at the very end.
 const std::string& MixedText() {
   static const std::string text = [] {
-    static const char* kWords[] = {"the", "Chat", "reply", "cookie", "Host", "value", "a=1;",
-                                   "path", "100%", "OK"};
+    static const char* kWords[] = {"the",   "Chat", "reply", "cookie", "Host",
+                                   "value", "a=1;", "path",  "100%",   "OK"};
     std::mt19937 random(42);
     std::string s;
     s.reserve(kSize + 64);
@@ -152,7 +152,9 @@ void RawIconv(benchmark::State& state, const char* to, const char* from, const s
   SetBytes(state, in.size());
 }
 
-void BM_IconvUtf8ToGbk(benchmark::State& state) { RawIconv(state, "CP936", "UTF-8", Utf8Text().str()); }
+void BM_IconvUtf8ToGbk(benchmark::State& state) {
+  RawIconv(state, "CP936", "UTF-8", Utf8Text().str());
+}
 BENCHMARK(BM_IconvUtf8ToGbk);
 
 void BM_Utf8ToGbk(benchmark::State& state) {
@@ -162,7 +164,9 @@ void BM_Utf8ToGbk(benchmark::State& state) {
 }
 BENCHMARK(BM_Utf8ToGbk);
 
-void BM_IconvGbkToUtf8(benchmark::State& state) { RawIconv(state, "UTF-8", "CP936", MixedText()); }
+void BM_IconvGbkToUtf8(benchmark::State& state) {
+  RawIconv(state, "UTF-8", "CP936", MixedText());
+}
 BENCHMARK(BM_IconvGbkToUtf8);
 
 void BM_GbkToUtf8(benchmark::State& state) {

@@ -79,7 +79,8 @@ TEST_F(BadInput, ConversionsOfRandomBytesAgreeAndStayInside) {
       int n = MultiByteToWideChar(page, 0, raw.data(), static_cast<int>(raw.size()), nullptr, 0);
       ASSERT_GT(n, 0);
       std::u16string out(static_cast<size_t>(n), u'\0');
-      ASSERT_EQ(MultiByteToWideChar(page, 0, raw.data(), static_cast<int>(raw.size()), out.data(), n), n);
+      ASSERT_EQ(
+          MultiByteToWideChar(page, 0, raw.data(), static_cast<int>(raw.size()), out.data(), n), n);
       if (n > 1) {  // a size of 0 would only count
         std::vector<WCHAR> small(static_cast<size_t>(n), 0x7777);
         EXPECT_EQ(MultiByteToWideChar(page, 0, raw.data(), static_cast<int>(raw.size()),
@@ -99,7 +100,10 @@ TEST_F(BadInput, SeveralMebibytesWithALoneLeadByteAtTheEnd) {
   std::string big;
   big.reserve(4 << 20);
   int blocks = 0;
-  for (; big.size() < (4u << 20); ++blocks) big += "\xC4\xE3" "ab;\xB0\xA1 x";
+  for (; big.size() < (4u << 20); ++blocks)
+    big +=
+        "\xC4\xE3"
+        "ab;\xB0\xA1 x";
   big += "\xC4";
   Text t(big);
   EXPECT_EQ(FindText(t, "zz"), -1);

@@ -10,7 +10,8 @@
 namespace {
 
 std::u16string ToWide(UINT codePage, std::string_view narrow) {
-  int n = MultiByteToWideChar(codePage, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
+  int n =
+      MultiByteToWideChar(codePage, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
   std::u16string wide(static_cast<size_t>(n), u'\0');
   if (n > 0) {
     int done = MultiByteToWideChar(codePage, 0, narrow.data(), static_cast<int>(narrow.size()),
@@ -43,23 +44,38 @@ TEST(MultiByteToWideChar, ExactUnits) {
       {CP_GBK, "A", u"A"},
       {CP_GBK, "\xC4\xE3", u"\u4F60"},
       {CP_ACP, "\xC4\xE3", u"\u4F60"},
-      {CP_GBK, "\x80", u"\u20AC"},                       // the euro sign, one byte
+      {CP_GBK, "\x80", u"\u20AC"},  // the euro sign, one byte
       {CP_GBK, "\xA1\xA1", u"\u3000"},
       {CP_GBK, "\xA3\xA1", u"\uFF01"},
       {CP_GBK, "\xA1\xA4", u"\u00B7"},
       {CP_GBK, "\xA1\xAA", u"\u2014"},
       {CP_GBK, "\x81\x40", u"\u4E02"},
-      {CP_GBK, "\xC4", u"\uFFFD"},                       // truncated at the end
-      {CP_GBK, "\xC4" "0", u"\uFFFD" "0"},                // not a trail byte: 0 stays
-      {CP_GBK, "\xC4" "A", u"\u8141"},                    // a trail byte that looks like A
+      {CP_GBK, "\xC4", u"\uFFFD"},  // truncated at the end
+      {CP_GBK,
+       "\xC4"
+       "0",
+       u"\uFFFD"
+       "0"},  // not a trail byte: 0 stays
+      {CP_GBK,
+       "\xC4"
+       "A",
+       u"\u8141"},  // a trail byte that looks like A
       {CP_GBK, "\xC4\x7F", u"\uFFFD\x7F"},
-      {CP_GBK, "\xFF" "a", u"\uFFFD" "a"},
+      {CP_GBK,
+       "\xFF"
+       "a",
+       u"\uFFFD"
+       "a"},
       {CP_GBK, "\xC4\xFF", u"\uFFFD\uFFFD"},
       {CP_UTF8, "\xE4\xBD\xA0", u"\u4F60"},
       {CP_UTF8, "\xF0\x9F\x98\x80", u"\U0001F600"},
       {CP_UTF8, "\xC3\xA9", u"\u00E9"},
-      {CP_UTF8, "\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong: each byte its own subpart
-      {CP_UTF8, "\xE4\xBD" "a", u"\uFFFD" "a"},           // truncated: one maximal subpart
+      {CP_UTF8, "\xC0\xAF", u"\uFFFD\uFFFD"},  // overlong: each byte its own subpart
+      {CP_UTF8,
+       "\xE4\xBD"
+       "a",
+       u"\uFFFD"
+       "a"},                                             // truncated: one maximal subpart
       {CP_UTF8, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // a surrogate encoded
       {CP_UTF8, "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
       {CP_UTF8, "\xF0\x9F\x98", u"\uFFFD"},
@@ -81,10 +97,10 @@ TEST(WideCharToMultiByte, ExactBytes) {
   const WideToNarrowRow rows[] = {
       {CP_GBK, u"A\u4F60", "A\xC4\xE3"},
       {CP_GBK, u"\u20AC", "\x80"},
-      {CP_GBK, u"\uFFFD", "?"},             // not in code page 936
-      {CP_GBK, u"\U0001F600x", "?x"},       // one "?" for the pair
-      {CP_GBK, u"\xD800z", "?z"},           // lone surrogate
-      {CP_GBK, u"\u0E01", "?"},            // Thai: not in code page 936
+      {CP_GBK, u"\uFFFD", "?"},        // not in code page 936
+      {CP_GBK, u"\U0001F600x", "?x"},  // one "?" for the pair
+      {CP_GBK, u"\xD800z", "?z"},      // lone surrogate
+      {CP_GBK, u"\u0E01", "?"},        // Thai: not in code page 936
       {CP_UTF8, u"\u4F60", "\xE4\xBD\xA0"},
       {CP_UTF8, u"\U0001F600", "\xF0\x9F\x98\x80"},
       {CP_UTF8, u"\xDC00", "\xEF\xBF\xBD"},  // lone surrogate becomes U+FFFD
@@ -218,7 +234,10 @@ TEST(Conversions, GbkAndUtf8) {
       {"ni", "\xE4\xBD\xA0", "\xC4\xE3"},
       {"ascii", "Hello, world!", "Hello, world!"},
       {"empty", "", ""},
-      {"invalid replaced, not emptied", "a\xFF" "b", "a?b"},
+      {"invalid replaced, not emptied",
+       "a\xFF"
+       "b",
+       "a?b"},
       {"unmappable in place", "x\xE0\xB8\x81y", "x?y"},
       {"emoji", "\xE4\xBD\xA0\xF0\x9F\x98\x80\xE4\xBD\xA0", "\xC4\xE3?\xC4\xE3"},
       {"truncated at the end", "ok\xE4\xBD", "ok?"},
@@ -247,7 +266,8 @@ TEST(Conversions, MixedFileRoundTrip) {
       ++i;
       continue;
     }
-    if (lead == 0xD7 && static_cast<uint8_t>(file[i + 1]) > 0xF9) file[i + 1] = static_cast<char>(0xA1);
+    if (lead == 0xD7 && static_cast<uint8_t>(file[i + 1]) > 0xF9)
+      file[i + 1] = static_cast<char>(0xA1);
     i += 2;
   }
   Text utf8 = GbkToUtf8(file);

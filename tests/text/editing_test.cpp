@@ -35,22 +35,32 @@ TEST(ReplaceText, Table) {
       {"empty text", "", "a", "x", 1, std::nullopt, true, ""},
       {"not searched again", "aa", "a", "aa", 1, std::nullopt, true, "aaaa"},
       {"non-overlapping", "aaa", "aa", "b", 1, std::nullopt, true, "ba"},
-      {"trail byte A untouched", "\xC4" "AA", "A", "b", 1, std::nullopt, true, "\xC4" "Ab"},
+      {"trail byte A untouched",
+       "\xC4"
+       "AA",
+       "A", "b", 1, std::nullopt, true,
+       "\xC4"
+       "Ab"},
       {"double-byte sought", "x\xC4\xE3y\xC4\xE3", "\xC4\xE3", "!", 1, std::nullopt, true, "x!y!"},
       {"lone lead dropped at the end", "ab\xC4", "x", "y", 1, std::nullopt, true, "ab"},
-      {"lone lead kept when the scan stops before it", "ab\xC4", "xy", "z", 1, std::nullopt,
-       true, "ab\xC4"},
+      {"lone lead kept when the scan stops before it", "ab\xC4", "xy", "z", 1, std::nullopt, true,
+       "ab\xC4"},
       {"lone lead kept after the last allowed replacement", "a.\xC4", ".", "-", 1, 1, true,
        "a-\xC4"},
       {"lone lead after a match", "a.\xC4", ".", "-", 1, std::nullopt, true, "a-"},
       {"replaced with nothing", "a, b, c", ", ", "", 1, std::nullopt, true, "abc"},
-      {"start on a trail byte", "\xC4" "A", "A", "b", 2, std::nullopt, true, "\xC4" "b"},
+      {"start on a trail byte",
+       "\xC4"
+       "A",
+       "A", "b", 2, std::nullopt, true,
+       "\xC4"
+       "b"},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(ReplaceText(row.text, row.sought, row.replacement, row.start, row.count,
-                          row.caseSensitive)
-                  .str(),
-              row.result)
+    EXPECT_EQ(
+        ReplaceText(row.text, row.sought, row.replacement, row.start, row.count, row.caseSensitive)
+            .str(),
+        row.result)
         << row.name;
   }
   EXPECT_EQ(ReplaceText("a-b", "-").str(), "ab");  // the defaults
@@ -76,7 +86,11 @@ TEST(SplitText, Table) {
       {"trail byte is no delimiter", "\xC4;x;y", ";", {"\xC4;x", "y"}},
       {"lone lead ends the last piece", "a;\xC4", ";", {"a", "\xC4"}},
       {"delimiter longer than the text", "a", "ab", {"a"}},
-      {"double-byte delimiter", "a\xA1\xA2" "b", "\xA1\xA2", {"a", "b"}},
+      {"double-byte delimiter",
+       "a\xA1\xA2"
+       "b",
+       "\xA1\xA2",
+       {"a", "b"}},
   };
   for (const auto& row : rows) {
     TextArray pieces = SplitText(row.text, row.delimiter);
@@ -89,16 +103,18 @@ TEST(SplitText, Table) {
 TEST(TrimText, Table) {
   const std::pair<std::string, std::string> rows[] = {
       {" \ta \r", "\ta \r"},
-      {"\xA1\xA1" "a\xA1\xA1", "a"},
+      {"\xA1\xA1"
+       "a\xA1\xA1",
+       "a"},
       {"  a b  ", "a b"},
       {"", ""},
       {"   ", ""},
       {"\xA1\xA1 \xA1\xA1", ""},
-      {"a \xC4", "a "},           // a lone lead byte is cut instead of the spaces
+      {"a \xC4", "a "},  // a lone lead byte is cut instead of the spaces
       {" \xC4", ""},
       {"\xC4\xA1\xA1", "\xC4\xA1"},  // C4 A1 is a character; the last A1 a lone lead
       {"\xB0\xA1\xA1\xA1", "\xB0\xA1"},
-      {"a\xA1", "a"},             // a lone 0xA1 is a lone lead byte, not half a space
+      {"a\xA1", "a"},  // a lone 0xA1 is a lone lead byte, not half a space
       {"x\xA1\xA1 y", "x\xA1\xA1 y"},
   };
   for (const auto& [text, trimmed] : rows) EXPECT_EQ(TrimText(text).str(), trimmed) << text;
@@ -107,8 +123,18 @@ TEST(TrimText, Table) {
 TEST(ChangeCase, AsciiOnlyAndNeverASecondByte) {
   EXPECT_EQ(ToUpperCase("abc-XYZ").str(), "ABC-XYZ");
   EXPECT_EQ(ToLowerCase("abc-XYZ").str(), "abc-xyz");
-  EXPECT_EQ(ToUpperCase("\xC4" "a" "b").str(), "\xC4" "aB");
-  EXPECT_EQ(ToLowerCase("\xC4" "A" "B").str(), "\xC4" "Ab");
+  EXPECT_EQ(ToUpperCase("\xC4"
+                        "a"
+                        "b")
+                .str(),
+            "\xC4"
+            "aB");
+  EXPECT_EQ(ToLowerCase("\xC4"
+                        "A"
+                        "B")
+                .str(),
+            "\xC4"
+            "Ab");
   EXPECT_EQ(ToUpperCase("\xE0\xE1").str(), "\xE0\xE1");
   EXPECT_EQ(ToUpperCase("x\xC4").str(), "X\xC4");
   EXPECT_EQ(ToLowerCase("@[`{").str(), "@[`{");

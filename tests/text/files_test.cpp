@@ -79,8 +79,8 @@ TEST_F(FilesTest, FileExistsIsADirectorySearch) {
   ASSERT_TRUE(WriteWholeFile(Windows("libexdui.dll"), Bytes(std::string("x"))));
   ASSERT_EQ(mkdir(Native("folder").c_str(), 0755), 0);
   const std::pair<std::string, bool> rows[] = {
-      {"libexdui.dll", true}, {"Default.ext", false}, {"folder", true},  {"*.dll", true},
-      {"lib?xdui.dll", true}, {"*.ext", false},       {"[l]ib*", true},  {"fold*", true},
+      {"libexdui.dll", true}, {"Default.ext", false}, {"folder", true}, {"*.dll", true},
+      {"lib?xdui.dll", true}, {"*.ext", false},       {"[l]ib*", true}, {"fold*", true},
       {"folder\\*", true},    {"nothing\\*", false},
   };
   for (const auto& [name, exists] : rows) EXPECT_EQ(FileExists(Windows(name)), exists) << name;
@@ -104,8 +104,9 @@ TEST_F(FilesTest, NarrowPathsAreCodePage936) {
 TEST_F(FilesTest, ReadingThroughTheWideFunctions) {
   ASSERT_TRUE(WriteWholeFile(Windows("theme.ext"), Bytes(std::string("EXPK\0\1", 6))));
   Bytes wide = AnsiToWide(Windows("theme.ext"));
-  HANDLE file = CreateFileW(reinterpret_cast<const WCHAR*>(BytesData(wide)), GENERIC_READ,
-                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(reinterpret_cast<const WCHAR*>(BytesData(wide)), GENERIC_READ, FILE_SHARE_READ,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD high = 99;
   EXPECT_EQ(GetFileSize(file, &high), 6u);

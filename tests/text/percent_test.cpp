@@ -49,15 +49,18 @@ TEST(PercentDecode, Table) {
       {"%00x", false, "x"},
       {"%zz", false, "\xDE"},
       {"%41%42", false, "AB"},
-      {"%4", false, "@"},        // 16 * 4 + 0
-      {"%%41", false, "\xE4" "1"},  // "%%4": 16 * -2 + 4, then "1"
+      {"%4", false, "@"},  // 16 * 4 + 0
+      {"%%41", false,
+       "\xE4"
+       "1"},  // "%%4": 16 * -2 + 4, then "1"
       {"", false, ""},
       {"%", true, ""},
       {"%F0%9F%98%80!", true, "?!"},
       {"plain", true, "plain"},
       {"%C4", false, "\xC4"},
   };
-  for (const auto& row : rows) EXPECT_EQ(PercentDecode(row.text, row.utf8).str(), row.decoded) << row.text;
+  for (const auto& row : rows)
+    EXPECT_EQ(PercentDecode(row.text, row.utf8).str(), row.decoded) << row.text;
 }
 
 TEST(PercentDecode, ALiteralPercentEatsTheTwoBytesAfterIt) {
@@ -92,7 +95,10 @@ TEST(TextBetween, Table) {
        false, "say \\"},
       {"empty start marker", "abc;def", "", ";", 1, false, "abc"},
       {"empty end marker", "abc;def", "a", "", 1, false, ""},
-      {"quote word", "x\"a\"yz\"", "#\xD2\xFD\xBA\xC5" "a#\xD2\xFD\xBA\xC5", "z", 1, false, "y"},
+      {"quote word", "x\"a\"yz\"",
+       "#\xD2\xFD\xBA\xC5"
+       "a#\xD2\xFD\xBA\xC5",
+       "z", 1, false, "y"},
       {"quote word in the end marker", "k=\"v\"", "=#\xD2\xFD\xBA\xC5", "#\xD2\xFD\xBA\xC5", 1,
        false, "v"},
       {"user agent", "Accept: */*\r\nUser-Agent: X\r\n", "User-Agent:", "\r\n", 1, false, " X"},
@@ -106,8 +112,9 @@ TEST(TextBetween, Table) {
       {"trail byte is no end marker", "[x\xB0]y]", "[", "]", 1, false, "x\xB0]y"},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(TextBetween(row.text, row.startMarker, row.endMarker, row.start, row.ignoreCase).str(),
-              row.result)
+    EXPECT_EQ(
+        TextBetween(row.text, row.startMarker, row.endMarker, row.start, row.ignoreCase).str(),
+        row.result)
         << row.name;
   }
 }

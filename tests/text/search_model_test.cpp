@@ -24,7 +24,9 @@ bool MatchAt(const Str& t, size_t c, const Str& s, bool ignoreCase) {
   return true;
 }
 
-size_t Step(const Str& t, size_t c) { return static_cast<uint8_t>(t[c]) >= 0x80 ? 2 : 1; }
+size_t Step(const Str& t, size_t c) {
+  return static_cast<uint8_t>(t[c]) >= 0x80 ? 2 : 1;
+}
 
 int ModelFind(const Str& t, const Str& s, int start, bool ic) {
   int64_t L = static_cast<int64_t>(t.size()), st = static_cast<int64_t>(start) - 1;
@@ -132,15 +134,14 @@ Str ModelLeftOfMarker(const Str& t, const Str& m, int start, bool ic) {
 class SearchModel : public ::testing::Test {
  protected:
   Str RandomText(size_t maxLength) {
-    static const char kAlphabet[] = {'A', 'a', 'b', 'B', ';', ' ', '.', '\xC4', '\x80', '\xA1', '\x81', '\xE3'};
+    static const char kAlphabet[] = {'A', 'a',    'b',    'B',    ';',    ' ',
+                                     '.', '\xC4', '\x80', '\xA1', '\x81', '\xE3'};
     size_t n = random_() % (maxLength + 1);
     Str s;
     for (size_t i = 0; i < n; ++i) s.push_back(kAlphabet[random_() % sizeof kAlphabet]);
     return s;
   }
-  int RandomPosition(const Str& t) {
-    return static_cast<int>(random_() % (t.size() + 5)) - 2;
-  }
+  int RandomPosition(const Str& t) { return static_cast<int>(random_() % (t.size() + 5)) - 2; }
   std::mt19937 random_{12345};
 };
 
@@ -157,7 +158,8 @@ TEST_F(SearchModel, AllPrimitivesAgreeWithTheirModels) {
         << "FindText [" << t << "] [" << s << "] " << start << " " << ic;
     ASSERT_EQ(FindTextReverse(t, s, reverseStart, ic), ModelReverse(t, s, reverseStart, ic))
         << "FindTextReverse [" << t << "] [" << s << "] " << start;
-    ASSERT_EQ(ReplaceText(t, s, r, start, count, !ic).str(), ModelReplace(t, s, r, start, count, !ic))
+    ASSERT_EQ(ReplaceText(t, s, r, start, count, !ic).str(),
+              ModelReplace(t, s, r, start, count, !ic))
         << "ReplaceText [" << t << "] [" << s << "] [" << r << "] " << start;
     TextArray split = SplitText(t, s);
     std::vector<Str> pieces;
@@ -177,7 +179,8 @@ TEST_F(SearchModel, LongTextsAgreeToo) {
     bool ic = round % 2 == 0;
     int start = RandomPosition(t);
     ASSERT_EQ(FindText(t, s, start, ic), ModelFind(t, s, start, ic)) << round;
-    ASSERT_EQ(FindTextReverse(t, s, std::nullopt, ic), ModelReverse(t, s, std::nullopt, ic)) << round;
+    ASSERT_EQ(FindTextReverse(t, s, std::nullopt, ic), ModelReverse(t, s, std::nullopt, ic))
+        << round;
     ASSERT_EQ(ReplaceText(t, s, "#", 1, std::nullopt, !ic).str(),
               ModelReplace(t, s, "#", 1, std::nullopt, !ic))
         << round;

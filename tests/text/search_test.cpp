@@ -35,17 +35,40 @@ TEST(FindText, Table) {
       {"at the very end", "abc", "c", 1, false, 3},
       {"longer than text", "ab", "abc", 1, false, -1},
       {"whole text", "abc", "abc", 1, false, 1},
-      {"trail byte looks like A", "\xC4" "A", "A", 1, false, -1},
-      {"trail byte A, then a real one", "\xC4" "AA", "A", 1, false, 3},
-      {"trail byte ignoring case", "\xC4" "a", "A", 1, true, -1},
-      {"after a double-byte character", "\xC4\xE3" "x", "x", 1, false, 3},
+      {"trail byte looks like A",
+       "\xC4"
+       "A",
+       "A", 1, false, -1},
+      {"trail byte A, then a real one",
+       "\xC4"
+       "AA",
+       "A", 1, false, 3},
+      {"trail byte ignoring case",
+       "\xC4"
+       "a",
+       "A", 1, true, -1},
+      {"after a double-byte character",
+       "\xC4\xE3"
+       "x",
+       "x", 1, false, 3},
       {"double-byte sought", "a\xC4\xE3\xC4\xE3", "\xC4\xE3", 1, false, 2},
       {"sought straddling two characters", "\xC4\xE3\xC4\xE3", "\xE3\xC4", 1, false, -1},
-      {"start on a trail byte makes it a candidate", "\xC4" "A", "A", 2, false, 2},
+      {"start on a trail byte makes it a candidate",
+       "\xC4"
+       "A",
+       "A", 2, false, 2},
       {"lone lead byte at the end", "ab\xC4", "\xC4", 1, false, 3},
       {"lone lead byte, sought beyond it", "\xC4", "x", 1, false, -1},
-      {"0x80 takes the next byte", "\x80" "A", "A", 1, false, -1},
-      {"trail bytes fold too", "\xC4" "ab", "\xC4" "A", 1, true, 1},
+      {"0x80 takes the next byte",
+       "\x80"
+       "A",
+       "A", 1, false, -1},
+      {"trail bytes fold too",
+       "\xC4"
+       "ab",
+       "\xC4"
+       "A",
+       1, true, 1},
       {"no folding beyond ASCII", "\xC4\xE3", "\xC4\xC3", 1, true, -1},
       {"sign does not fold", "a@b", "`", 1, true, -1},
       {"run of ASCII after Chinese", "\xB0\xA1\xB0\xA1zz", "zz", 1, false, 5},
@@ -60,7 +83,10 @@ TEST(FindText, BoundaryFarFromAnySyncPoint) {
   // A long run of double-byte characters whose trail bytes are all 'A',
   // then the sought pair: every 'A' before the last two is a trail byte.
   std::string text;
-  for (int i = 0; i < 5000; ++i) text += "\xC4" "A";
+  for (int i = 0; i < 5000; ++i)
+    text +=
+        "\xC4"
+        "A";
   std::string odd = "Z" + text;  // the same run shifted by one byte
   EXPECT_EQ(FindText(text + "AA", "AA"), static_cast<int>(text.size()) + 1);
   EXPECT_EQ(FindText(text, "A"), -1);
@@ -107,7 +133,10 @@ TEST(FindTextReverse, Table) {
       {"empty sought in empty text", "", "", std::nullopt, false, -1},
       {"ignore case", "xAxa", "A", std::nullopt, true, 4},
       {"case matters", "xAxa", "A", std::nullopt, false, 2},
-      {"trail byte skipped", "A\xC4" "A", "A", std::nullopt, false, 1},
+      {"trail byte skipped",
+       "A\xC4"
+       "A",
+       "A", std::nullopt, false, 1},
       {"lone lead at the end", "a\xC4", "\xC4", std::nullopt, false, 2},
       {"longer than text", "ab", "abc", std::nullopt, false, -1},
   };
@@ -146,14 +175,39 @@ TEST(TextLeftOfMarker, Table) {
       {"start INT_MAX", "a:b:c", ":", INT_MAX, false, ""},
       {"start negative", "a:b", ":", INT_MIN, false, "a"},
       {"at position 1", ":b", ":", 1, false, ""},
-      {"trail byte is no marker", "\xC4" "A=A", "A", 1, false, "\xC4" "A="},
-      {"counted from the first byte whatever the start", "\xC4" "AxA", "A", 2, false,
-       "\xC4" "Ax"},
-      {"0x80 stands alone here", "\x80" "A", "A", 1, false, "\x80"},
+      {"trail byte is no marker",
+       "\xC4"
+       "A=A",
+       "A", 1, false,
+       "\xC4"
+       "A="},
+      {"counted from the first byte whatever the start",
+       "\xC4"
+       "AxA",
+       "A", 2, false,
+       "\xC4"
+       "Ax"},
+      {"0x80 stands alone here",
+       "\x80"
+       "A",
+       "A", 1, false, "\x80"},
       {"ignore case", "a Set-Cookie: x", "set-cookie:", 1, true, "a "},
       {"ignore case later", "a; SET-COOKIE: x", "set-cookie", 1, true, "a; "},
-      {"ignore case keeps second bytes exact", "\xC4" "a\xC4" "A", "\xC4" "A", 1, true, "\xC4" "a"},
-      {"second byte differs in case only", "x\xC4" "A", "\xC4" "a", 1, true, ""},
+      {"ignore case keeps second bytes exact",
+       "\xC4"
+       "a\xC4"
+       "A",
+       "\xC4"
+       "A",
+       1, true,
+       "\xC4"
+       "a"},
+      {"second byte differs in case only",
+       "x\xC4"
+       "A",
+       "\xC4"
+       "a",
+       1, true, ""},
       {"lone lead in the marker", "x\xC4", "\xC4", 1, false, "x"},
   };
   for (const auto& row : rows) {

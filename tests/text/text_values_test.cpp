@@ -25,7 +25,9 @@ TEST(TextValue, NeverAssignedIsTheEmptyText) {
 }
 
 TEST(TextBasics, LengthCountsBytes) {
-  EXPECT_EQ(TextLength("\xC4\xE3" "a"), 3);
+  EXPECT_EQ(TextLength("\xC4\xE3"
+                       "a"),
+            3);
   EXPECT_EQ(TextLength(""), 0);
 }
 
@@ -42,9 +44,9 @@ struct CompareRow {
 
 TEST(TextBasics, CompareIsUnsignedByteOrder) {
   const CompareRow rows[] = {
-      {"", "", 0},        {"a", "a", 0},       {"a", "b", -1},   {"b", "a", 1},
-      {"ab", "abc", -1},  {"abc", "ab", 1},    {"\x80", "a", 1},  {"a", "\xFF", -1},
-      {"\xC4\xE3", "\xC4\xE4", -1},
+      {"", "", 0},      {"a", "a", 0},     {"a", "b", -1},
+      {"b", "a", 1},    {"ab", "abc", -1}, {"abc", "ab", 1},
+      {"\x80", "a", 1}, {"a", "\xFF", -1}, {"\xC4\xE3", "\xC4\xE4", -1},
   };
   for (const auto& row : rows) {
     int r = CompareText(row.a, row.b);
@@ -114,7 +116,7 @@ TEST(Characters, ToHexText) {
 
 TEST(Characters, TextToInt) {
   const std::pair<const char*, int> rows[] = {
-      {"\xA3\xB8\xA3\xB0", 80},   // full-width 8 0
+      {"\xA3\xB8\xA3\xB0", 80},  // full-width 8 0
       {"80/x", 80},
       {"", 0},
       {"abc", 0},
@@ -122,15 +124,19 @@ TEST(Characters, TextToInt) {
       {"-17", -17},
       {"+5", 5},
       {"--5", 0},
-      {"\xA3\xAD\xA3\xB3", -3},   // full-width minus 3
-      {"\xA1\xA1" "7", 7},        // full-width space
-      {"\xA3\xAB" "9", 9},        // full-width plus
+      {"\xA3\xAD\xA3\xB3", -3},  // full-width minus 3
+      {"\xA1\xA1"
+       "7",
+       7},  // full-width space
+      {"\xA3\xAB"
+       "9",
+       9},  // full-width plus
       {"2147483647", INT_MAX},
-      {"2147483648", INT_MAX},    // beyond the range: limited
+      {"2147483648", INT_MAX},  // beyond the range: limited
       {"-2147483648", INT_MIN},
       {"-99999999999999999999", INT_MIN},
       {"12\xA3\xB3", 123},
-      {"\xB0\xA3\xB3", 0},        // 0xA3 here is a trail byte, not a full-width lead
+      {"\xB0\xA3\xB3", 0},  // 0xA3 here is a trail byte, not a full-width lead
       {"7\xC4", 7},
   };
   for (const auto& [text, value] : rows) EXPECT_EQ(TextToInt(text), value) << text;
@@ -175,8 +181,14 @@ struct BytesCutRow {
 TEST(BytesValue, MidAndLeftLimit) {
   Bytes five("12345", 5);
   const BytesCutRow rows[] = {
-      {4, 10, "45"},   {1, 5, "12345"}, {0, 2, "12"},       {-5, 2, "12"},  {6, 1, ""},
-      {2, -1, ""},     {INT_MIN, INT_MAX, "12345"},         {INT_MAX, INT_MAX, ""},
+      {4, 10, "45"},
+      {1, 5, "12345"},
+      {0, 2, "12"},
+      {-5, 2, "12"},
+      {6, 1, ""},
+      {2, -1, ""},
+      {INT_MIN, INT_MAX, "12345"},
+      {INT_MAX, INT_MAX, ""},
       {3, INT_MAX, "345"},
   };
   for (const auto& row : rows) {
