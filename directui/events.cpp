@@ -118,7 +118,7 @@ int OnMouseMotion(Window* w, const SDL_MouseMotionEvent& e) {
 int OnButtonDown(Window* w, const SDL_MouseButtonEvent& e) {
   const Hit hit = HitAt(w, e.x, e.y);
   if (hit.obj == nullptr) return 0;
-  const uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
+  const uint32_t buttons = SDL_GetMouseState(nullptr, nullptr) | SDL_BUTTON(e.button);
   if (e.button == SDL_BUTTON_RIGHT) {
     SendMouse(hit.obj, EXM_RBUTTONDOWN, e.x, e.y, buttons);
     return 1;
@@ -140,7 +140,7 @@ int OnButtonDown(Window* w, const SDL_MouseButtonEvent& e) {
 }
 
 int OnButtonUp(Window* w, const SDL_MouseButtonEvent& e) {
-  const uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
+  const uint32_t buttons = SDL_GetMouseState(nullptr, nullptr) & ~SDL_BUTTON(e.button);
   if (e.button == SDL_BUTTON_RIGHT) {
     const Hit hit = HitAt(w, e.x, e.y);
     if (hit.obj == nullptr) return 0;
