@@ -177,17 +177,21 @@ struct Handle {
   Timeouts timeouts;
 };
 
-struct RootHandle : Handle {
-  RootHandle() : Handle(Kind::Root) {}
+// What InternetOpenA sets up; every handle below the root carries a copy.
+struct Session {
   std::string agent;
   DWORD accessType = INTERNET_OPEN_TYPE_DIRECT;
   std::string proxy;  // the WinInet proxy list as given
 };
 
+struct RootHandle : Handle {
+  RootHandle() : Handle(Kind::Root) {}
+  Session session;
+};
+
 struct ConnectHandle : Handle {
   ConnectHandle() : Handle(Kind::Connect) {}
-  std::string agent, proxy;
-  DWORD accessType = INTERNET_OPEN_TYPE_DIRECT;
+  Session session;
   std::string serverName;
   INTERNET_PORT port = 0;
 };
@@ -197,8 +201,8 @@ struct RequestHandle : Handle {
   ~RequestHandle() override { EndTransfer(); }
 
   // From the handles above and the open.
-  std::string agent, proxy, serverName, verb, objectName;
-  DWORD accessType = INTERNET_OPEN_TYPE_DIRECT;
+  Session session;
+  std::string serverName, verb, objectName;
   INTERNET_PORT port = 0;
   DWORD flags = 0;
   DWORD securityFlags = 0;
@@ -269,10 +273,10 @@ Derived* LookupKind(HINTERNET value, Kind kind) {
 // separated by blanks or semicolons: "scheme=host:port" serves that scheme
 // only, a plain "host:port" every scheme without an entry of its own.
 std::string ProxyFor(const RequestHandle& request, bool secure) {
-  if (request.accessType != INTERNET_OPEN_TYPE_PROXY) return "";
+  if (request.session.accessType != INTERNET_OPEN_TYPE_PROXY) return "";
   std::string_view scheme = secure ? "https" : "http";
   std::string forScheme, forAll;
-  std::string_view list = request.proxy;
+  std::string_view list = request.session.proxy;
   size_t i = 0;
   while (i < list.size()) {
     while (i < list.size() && (list[i] == ' ' || list[i] == ';')) ++i;
@@ -472,7 +476,8 @@ bool StartTransfer(RequestHandle& request, std::string_view headerBlock, const v
   curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());
   curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
   curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-  if (!request.agent.empty()) curl_easy_setopt(easy, CURLOPT_USERAGENT, request.agent.c_str());
+  if (!request.session.agent.empty())
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, request.session.agent.c_str());
   request.headerList = BuildHeaderList(headerBlock);
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, request.headerList);
   // The body comes as the server sent it; chunked framing is still undone.
@@ -605,10 +610,11 @@ HINTERNET InternetOpenA(LPCSTR agent, DWORD accessType, LPCSTR proxy, LPCSTR pro
       (accessType == INTERNET_OPEN_TYPE_PROXY && proxy != nullptr && proxy[0] != '\0')) {
     auto root = std::make_unique<RootHandle>();
     // The agent goes out as one header line: it ends at any line break.
-    root->agent = agent == nullptr ? "" : agent;
-    root->agent = root->agent.substr(0, root->agent.find_first_of("\r\n"));
-    root->accessType = accessType;
-    root->proxy = proxy == nullptr ? "" : proxy;
+    std::string& rootAgent = root->session.agent;
+    rootAgent = agent == nullptr ? "" : agent;
+    rootAgent = rootAgent.substr(0, rootAgent.find_first_of("\r\n"));
+    root->session.accessType = accessType;
+    root->session.proxy = proxy == nullptr ? "" : proxy;
     {
       std::lock_guard<std::mutex> guard(TheProcess().registryLock);
       root->timeouts = TheProcess().defaults;
@@ -638,9 +644,7 @@ HINTERNET InternetConnectA(HINTERNET internet, LPCSTR serverName, INTERNET_PORT 
     auto connect = std::make_unique<ConnectHandle>();
     connect->parent = root->id;
     connect->timeouts = root->timeouts;
-    connect->agent = root->agent;
-    connect->proxy = root->proxy;
-    connect->accessType = root->accessType;
+    connect->session = root->session;
     connect->serverName = serverName;
     connect->port = serverPort;
     result = Register(std::move(connect));
@@ -670,9 +674,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, LPCSTR verb, LPCSTR objectName, LP
     auto request = std::make_unique<RequestHandle>();
     request->parent = parent->id;
     request->timeouts = parent->timeouts;
-    request->agent = parent->agent;
-    request->proxy = parent->proxy;
-    request->accessType = parent->accessType;
+    request->session = parent->session;
     request->serverName = parent->serverName;
     request->port = parent->port;
     request->verb = verbText;

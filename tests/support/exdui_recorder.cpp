@@ -5,6 +5,8 @@
 // client must release (images, brushes, matrices).
 #include "tests/support/exdui_recorder.h"
 
+#include "platform/codepage.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,53 +57,15 @@ Model& TheModel() {
   return model;
 }
 
+// Test texts are UTF-8; the library speaks UTF-16. The platform's code page
+// functions convert both ways.
 std::u16string ToU16(const std::string& utf8) {
-  std::u16string out;
-  size_t i = 0;
-  while (i < utf8.size()) {
-    uint32_t c = static_cast<uint8_t>(utf8[i]);
-    int extra = 0;
-    if (c >= 0xF0) {
-      c &= 0x07;
-      extra = 3;
-    } else if (c >= 0xE0) {
-      c &= 0x0F;
-      extra = 2;
-    } else if (c >= 0xC0) {
-      c &= 0x1F;
-      extra = 1;
-    }
-    ++i;
-    for (int k = 0; k < extra && i < utf8.size(); ++k, ++i) {
-      c = (c << 6) | (static_cast<uint8_t>(utf8[i]) & 0x3F);
-    }
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
-  }
+  if (utf8.empty()) return {};
+  const int length = static_cast<int>(utf8.size());
+  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+  std::u16string out(static_cast<size_t>(units), u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, out.data(), units);
   return out;
-}
-
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
 }
 
 std::u16string FromPointer(const char16_t* text) {
@@ -720,16 +684,11 @@ void SetMessageLoop(std::function<void()> loop) {
 }
 
 std::string Utf8(const char16_t* text) {
-  std::string out;
-  if (text == nullptr) return out;
-  for (; *text != 0; ++text) {
-    uint32_t c = *text;
-    if (c >= 0xD800 && c < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[1] - 0xDC00);
-      ++text;
-    }
-    AppendUtf8(out, c);
-  }
+  const int units = lstrlenW(text);
+  if (units == 0) return {};
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, units, out.data(), bytes, nullptr, nullptr);
   return out;
 }
 
