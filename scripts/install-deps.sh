@@ -11,6 +11,8 @@ PACKAGES=(
   libcurl4-openssl-dev libssl-dev libcpp-httplib-dev openssl
   fonts-wqy-microhei fonts-dejavu-core
   xvfb xdotool x11-utils imagemagick python3
+  clang libclang-rt-14-dev nlohmann-json3-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 )
 
 missing=()

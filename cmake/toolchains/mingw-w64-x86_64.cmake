@@ -1,0 +1,20 @@
+# Cross-builds tovi-chat for x86_64 Windows with Debian's MinGW-w64 (posix threads).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TOVI_MINGW_TRIPLE x86_64-w64-mingw32)
+
+set(CMAKE_C_COMPILER ${TOVI_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOVI_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TOVI_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TOVI_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The Windows tests run under wine on the build machine.
+find_program(TOVI_WINE NAMES wine wine64)
+if(TOVI_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${TOVI_WINE})
+endif()
